@@ -1,0 +1,62 @@
+# Windows: the framework, the components, the program, and the tests that run under Wine.
+set(KURUN_WIN_LIBS user32 gdi32 shell32 comctl32 ole32 uuid)
+add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+
+file(GLOB KURUN_FORMS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/forms/*.cpp)
+add_library(kurun_forms STATIC ${KURUN_FORMS_SOURCES})
+target_link_libraries(kurun_forms PUBLIC kurun_core ${KURUN_WIN_LIBS})
+
+file(GLOB KURUN_COMPONENT_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/components/*.cpp)
+add_library(kurun_components STATIC ${KURUN_COMPONENT_SOURCES})
+target_link_libraries(kurun_components PUBLIC kurun_forms)
+
+file(GLOB KURUN_APP_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/app/*.cpp)
+list(FILTER KURUN_APP_SOURCES EXCLUDE REGEX ".*/app/main\\.cpp$")
+add_library(kurun_app STATIC ${KURUN_APP_SOURCES})
+target_link_libraries(kurun_app PUBLIC kurun_components)
+
+# The resources (layouts, pictures, icon, manifest) go into every program that builds windows.
+set(KURUN_RC ${CMAKE_SOURCE_DIR}/assets/kurun.rc)
+file(GLOB_RECURSE KURUN_ASSET_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/*)
+set_source_files_properties(${KURUN_RC} PROPERTIES OBJECT_DEPENDS "${KURUN_ASSET_FILES}")
+
+add_executable(kurun WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${KURUN_RC})
+target_link_libraries(kurun PRIVATE kurun_app)
+target_link_options(kurun PRIVATE -municode)
+
+# GoogleTest from the Debian sources, built with the cross compiler.
+set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+
+# One executable per test file: one Wine process each, a fresh program state each.
+file(GLOB KURUN_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/windows/test_*.cpp)
+file(GLOB KURUN_WIN_TEST_SUPPORT CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/windows/support/*.cpp)
+if(KURUN_WIN_TEST_SUPPORT)
+  add_library(kurun_win_test_support STATIC ${KURUN_WIN_TEST_SUPPORT})
+  target_link_libraries(kurun_win_test_support PUBLIC kurun_app GTest::gtest)
+  target_include_directories(kurun_win_test_support PUBLIC ${CMAKE_SOURCE_DIR}/tests/windows)
+endif()
+foreach(src ${KURUN_WIN_TESTS})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src} ${KURUN_RC})
+  target_link_libraries(${name} PRIVATE kurun_app GTest::gtest_main)
+  if(TARGET kurun_win_test_support)
+    target_link_libraries(${name} PRIVATE kurun_win_test_support)
+  endif()
+  target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/windows)
+  add_test(NAME ${name} COMMAND ${name})
+  set_tests_properties(${name} PROPERTIES TIMEOUT 300)
+endforeach()
+
+# Benchmarks print figures; they are built, not run, by the tests.
+file(GLOB KURUN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
+foreach(src ${KURUN_BENCHES})
+  get_filename_component(name ${src} NAME_WE)
+  add_executable(${name} ${src} ${KURUN_RC})
+  target_link_libraries(${name} PRIVATE kurun_app)
+endforeach()
+
+# End-to-end tests drive the real kurun.exe under Wine.
+include(${CMAKE_SOURCE_DIR}/cmake/e2e.cmake OPTIONAL)
