@@ -1,6 +1,7 @@
 #pragma once
 // Device-independent bitmaps as stored in .bmp files: reading, writing, pixel access,
 // the pixel-format normalisation used by outline computation, and mirroring.
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -51,6 +52,10 @@ public:
     int BitsPerPixel() const { return bitsPerPixel_; }
     size_t Stride() const { return stride_; }
 
+    // Red, green and blue masks of 16 and 32-bit pixels (5-5-5 and 8-8-8 unless the file
+    // gave others).
+    const std::array<uint32_t, 3>& ColorMasks() const { return masks_; }
+
     std::vector<PaletteEntry>& Palette() { return palette_; }
     const std::vector<PaletteEntry>& Palette() const { return palette_; }
 
@@ -81,7 +86,10 @@ private:
     int bitsPerPixel_ = 0;
     size_t stride_ = 0;
     std::vector<PaletteEntry> palette_;
+    std::array<uint32_t, 3> masks_{};
     std::vector<uint8_t> pixels_;  // top row first
+
+    void CheckPixel(int x, int y) const;
 };
 
 }  // namespace core
