@@ -18,6 +18,7 @@ target_link_libraries(kurun_app PUBLIC kurun_components)
 
 # The resources (layouts, pictures, icon, manifest) go into every program that builds windows.
 set(KURUN_RC ${CMAKE_SOURCE_DIR}/assets/kurun.rc)
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR}/assets -c 65001")
 file(GLOB_RECURSE KURUN_ASSET_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/*)
 set_source_files_properties(${KURUN_RC} PROPERTIES OBJECT_DEPENDS "${KURUN_ASSET_FILES}")
 

@@ -1,0 +1,81 @@
+#include "app/CharacterForm.h"
+
+#include <string>
+
+#include "app/Pelton.h"
+
+namespace kurun {
+
+std::function<std::optional<bool>()> TCharacterForm::FirstCharacterWanted;
+
+forms::TCustomForm* FirstCharacterWindow() { return Form1; }
+
+TCharacterForm::TCharacterForm(TComponent* owner, int character, const wchar_t* resourceName,
+                               forms::TNotifyEvent createHandler)
+    : forms::TForm(owner), character_(character) {
+    if (createHandler) PublishMethod("FormCreate", std::move(createHandler));
+    components::InitializeRegionUnit();
+    PublishField("RgnList1", RgnList1);
+    PublishField("Timer1", Timer1);
+    PublishField("PopupMenu1", PopupMenu1);
+    PublishField("N1", N1);
+    for (int n = 1; n <= kFrameCount; ++n) PublishField("Rgn" + std::to_string(n), Rgn[static_cast<size_t>(n - 1)]);
+    PublishMethod("Timer1Timer", [this](TObject* sender) { Timer1Timer(sender); });
+    PublishMethod("N1Click", [this](TObject* sender) { N1Click(sender); });
+    PublishMethod("Rgn1Click", [this](TObject* sender) { Rgn1Click(sender); });
+    InitInheritedComponent(resourceName);
+    ShowFrame(1);
+    walkFrame_ = 0;
+}
+
+void TCharacterForm::ShowFrame(int n) {
+    RgnList1->Add(Frame(n));
+    RgnList1->SetWndRgn();
+}
+
+core::Point TCharacterForm::Target() const {
+    if (core::kWalkConstants[static_cast<size_t>(character_ - 1)].target == core::WalkTarget::FirstCharacter) {
+        forms::TCustomForm* first = FirstCharacterWindow();
+        return {first->Left(), first->Top()};
+    }
+    POINT cursor{};
+    GetCursorPos(&cursor);  // a failed read leaves the last known origin; nothing better is known
+    return {cursor.x, cursor.y};
+}
+
+namespace {
+// The tick holds the mouse capture only while it runs, even when showing a frame fails.
+class CaptureScope {
+public:
+    explicit CaptureScope(HWND window) { SetCapture(window); }
+    ~CaptureScope() { ReleaseCapture(); }
+    CaptureScope(const CaptureScope&) = delete;
+    CaptureScope& operator=(const CaptureScope&) = delete;
+};
+}  // namespace
+
+void TCharacterForm::Timer1Timer(TObject*) {
+    const core::WalkConstants& constants = core::kWalkConstants[static_cast<size_t>(character_ - 1)];
+    if (constants.extra == core::WalkExtraRule::FollowFirstCheckBox && FirstCharacterWanted) {
+        if (std::optional<bool> wanted = FirstCharacterWanted()) SetVisible(*wanted);
+    }
+    if (constants.extra == core::WalkExtraRule::WaitForFirstCharacter) {
+        forms::TCustomForm* first = FirstCharacterWindow();
+        if (!first || !first->Visible()) return;
+    }
+    CaptureScope capture(Handle());
+    core::WalkTick tick = core::PlanWalk(constants, {Left(), Top()}, Target(), walkFrame_);
+    walkFrame_ = tick.walkFrame;
+    for (int i = 0; i < tick.moveCount; ++i) {
+        const core::WalkMove& move = tick.moves[static_cast<size_t>(i)];
+        ShowFrame(move.frame);
+        if (move.axis == core::WalkAxis::Vertical) SetTop(move.newValue);
+        else SetLeft(move.newValue);
+    }
+}
+
+// Launching and the settings window arrive with the settings window itself.
+void TCharacterForm::N1Click(TObject*) {}
+void TCharacterForm::Rgn1Click(TObject*) {}
+
+}  // namespace kurun

@@ -1,0 +1,60 @@
+#pragma once
+// What the four character windows share: the members of their layouts and the walking tick.
+#include <array>
+#include <functional>
+#include <optional>
+
+#include "components/Region.h"
+#include "core/Walk.h"
+#include "forms/ExtCtrls.h"
+#include "forms/Forms.h"
+#include "forms/Menus.h"
+
+namespace kurun {
+
+using components::TRgn;
+using components::TRgnList;
+using forms::TComponent;
+using forms::TObject;
+
+constexpr int kFrameCount = 16;
+
+class TCharacterForm : public forms::TForm {
+public:
+    // Members bound by name when the layout is read.
+    TRgnList* RgnList1 = nullptr;
+    forms::TTimer* Timer1 = nullptr;
+    forms::TPopupMenu* PopupMenu1 = nullptr;
+    forms::TMenuItem* N1 = nullptr;
+    std::array<TRgn*, kFrameCount> Rgn{};  // Rgn1 .. Rgn16
+
+    // Frame n, 1 to 16.
+    TRgn* Frame(int n) const { return Rgn.at(static_cast<size_t>(n - 1)); }
+    int32_t WalkFrame() const { return walkFrame_; }
+    int CharacterIndex() const { return character_; }
+
+    void Timer1Timer(TObject* sender);
+    void N1Click(TObject* sender);
+    void Rgn1Click(TObject* sender);
+
+    // Whether character 1 should be shown, once something holds that setting.
+    static std::function<std::optional<bool>()> FirstCharacterWanted;
+
+protected:
+    // character: 1 to 4; resourceName: the stored layout of the window class; createHandler:
+    // published as FormCreate before the layout, which may name it, is read.
+    TCharacterForm(TComponent* owner, int character, const wchar_t* resourceName,
+                   forms::TNotifyEvent createHandler = {});
+
+private:
+    void ShowFrame(int n);
+    core::Point Target() const;
+
+    int character_;
+    int32_t walkFrame_ = 0;
+};
+
+// Character 1's window, the main window; set before any other character window exists.
+forms::TCustomForm* FirstCharacterWindow();
+
+}  // namespace kurun

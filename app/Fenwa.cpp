@@ -1,0 +1,7 @@
+#include "app/Fenwa.h"
+
+namespace kurun {
+
+TForm4* Form4 = nullptr;
+
+}  // namespace kurun

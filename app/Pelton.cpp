@@ -1,0 +1,23 @@
+#include "app/Pelton.h"
+
+#include "app/Fenwa.h"
+#include "app/Melka.h"
+#include "app/Rugo.h"
+
+namespace kurun {
+
+TForm1* Form1 = nullptr;
+
+TForm1::TForm1(TComponent* owner)
+    : TCharacterForm(owner, 1, L"TFORM1", [this](TObject* sender) { FormCreate(sender); }) {}
+
+void TForm1::FormCreate(TObject*) {
+    Form2 = forms::CreateForm<TForm2>(this);
+    Form2->Show();
+    Form3 = forms::CreateForm<TForm3>(this);
+    Form3->Show();
+    Form4 = forms::CreateForm<TForm4>(this);
+    Form4->Show();
+}
+
+}  // namespace kurun

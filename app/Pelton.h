@@ -1,0 +1,16 @@
+#pragma once
+// Character 1, Pelton: the main window. Its create handler builds the rest of the program.
+#include "app/CharacterForm.h"
+
+namespace kurun {
+
+class TForm1 : public TCharacterForm {
+public:
+    explicit TForm1(TComponent* owner);
+    std::string ClassName() const override { return "TForm1"; }
+    void FormCreate(TObject* sender);
+};
+
+extern TForm1* Form1;
+
+}  // namespace kurun

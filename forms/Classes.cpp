@@ -1,0 +1,118 @@
+#include "forms/Classes.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "forms/Exceptions.h"
+#include "forms/Streaming.h"
+#include "forms/Text.h"
+
+namespace forms {
+
+void TMemoryStream::ReadBuffer(void* buffer, int64_t count) {
+    if (count < 0 || position_ < 0 || count > Size() - position_)
+        throw EReadError(L"ストリームの読み込みエラー");
+    if (count > 0) std::memcpy(buffer, bytes_.data() + position_, static_cast<size_t>(count));
+    position_ += count;
+}
+
+void TMemoryStream::WriteBuffer(const void* buffer, int64_t count) {
+    if (count <= 0) return;
+    size_t end = static_cast<size_t>(position_ + count);
+    if (end > bytes_.size()) bytes_.resize(end);
+    std::memcpy(bytes_.data() + position_, buffer, static_cast<size_t>(count));
+    position_ += count;
+}
+
+void TFiler::DefineBinaryProperty(std::string name, ReadProc reader, WriteProc writer, bool hasData) {
+    definitions_.push_back({std::move(name), std::move(reader), std::move(writer), hasData});
+}
+
+TComponent::TComponent(TComponent* owner) {
+    if (owner) owner->InsertComponent(this);
+}
+
+TComponent::~TComponent() {
+    SetState(ComponentState::Destroying, true);
+    // Owned components go first, last created first, each leaving the list itself.
+    while (!components_.empty()) delete components_.back();
+    if (owner_) owner_->RemoveComponent(this);
+}
+
+void TComponent::InsertComponent(TComponent* component) {
+    components_.push_back(component);
+    component->owner_ = this;
+}
+
+void TComponent::RemoveComponent(TComponent* component) {
+    auto it = std::find(components_.begin(), components_.end(), component);
+    if (it == components_.end()) return;
+    components_.erase(it);
+    component->owner_ = nullptr;
+    for (TComponent* other : components_) other->Notification(component, true);
+    Notification(component, true);
+}
+
+void TComponent::Notification(TComponent*, bool) {}
+
+void TComponent::SetName(const std::wstring& name) { name_ = name; }
+
+TComponent* TComponent::FindComponent(std::wstring_view name) const {
+    if (name.empty()) return nullptr;
+    for (TComponent* c : components_)
+        if (_wcsicmp(c->name_.c_str(), std::wstring(name).c_str()) == 0) return c;
+    return nullptr;
+}
+
+void TComponent::SetState(ComponentState state, bool on) {
+    if (on) state_ |= static_cast<uint32_t>(state);
+    else state_ &= ~static_cast<uint32_t>(state);
+}
+
+void TComponent::Loaded() { SetState(ComponentState::Loading, false); }
+
+bool TComponent::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
+    if (name != "Tag") return false;
+    Tag = static_cast<int32_t>(reader.Integer(value));
+    return true;
+}
+
+void TComponent::WriteProperties(TWriter&) const {}
+
+void TComponent::DefineProperties(TFiler&) {}
+
+void TComponent::AddLayoutChild(TComponent*) {}
+
+TNotifyEvent TComponent::FindMethod(std::string_view name) const {
+    auto it = methods_.find(name);
+    return it == methods_.end() ? TNotifyEvent{} : it->second;
+}
+
+void TComponent::PublishMethod(std::string name, TNotifyEvent handler) { methods_[std::move(name)] = std::move(handler); }
+
+void TComponent::BindField(std::string_view name, TComponent* component) const {
+    auto it = fields_.find(name);
+    if (it != fields_.end()) it->second(component);
+}
+
+namespace {
+std::map<std::string, ComponentFactory, std::less<>>& Registry() {
+    static std::map<std::string, ComponentFactory, std::less<>> registry;
+    return registry;
+}
+}  // namespace
+
+void RegisterClass(const std::string& className, ComponentFactory factory) {
+    Registry().emplace(className, std::move(factory));
+}
+
+bool IsClassRegistered(std::string_view className) { return Registry().contains(className); }
+
+TComponent* CreateRegistered(std::string_view className, TComponent* owner) {
+    auto it = Registry().find(className);
+    if (it == Registry().end())
+        throw EClassNotFound(L"クラス " + Widen(className) + L" が見つかりません");
+    return it->second(owner);
+}
+
+}  // namespace forms

@@ -1,0 +1,512 @@
+#include "forms/Controls.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+#include <map>
+
+#include "forms/Exceptions.h"
+#include "forms/Menus.h"
+#include "forms/Streaming.h"
+#include "forms/Text.h"
+
+namespace forms {
+
+HCURSOR CursorHandle(TCursor cursor) {
+    static const std::map<TCursor, LPCWSTR> system = {
+        {crArrow, IDC_ARROW},   {crCross, IDC_CROSS},         {crIBeam, IDC_IBEAM},  {crSizeAll, IDC_SIZEALL},
+        {crNoDrop, IDC_NO},     {crHourGlass, IDC_WAIT},      {crHandPoint, IDC_HAND}, {crDrag, IDC_ARROW},
+        {crDefault, IDC_ARROW},
+    };
+    auto it = system.find(cursor);
+    return LoadCursorW(nullptr, it == system.end() ? IDC_ARROW : it->second);
+}
+
+bool IdentToCursor(std::string_view name, TCursor& cursor) {
+    static const std::map<std::string, TCursor, std::less<>> names = {
+        {"crDefault", crDefault}, {"crNone", crNone},         {"crArrow", crArrow},
+        {"crCross", crCross},     {"crIBeam", crIBeam},       {"crSizeAll", crSizeAll},
+        {"crDrag", crDrag},       {"crNoDrop", crNoDrop},     {"crHourGlass", crHourGlass},
+        {"crHandPoint", crHandPoint},
+    };
+    auto it = names.find(name);
+    if (it == names.end()) return false;
+    cursor = it->second;
+    return true;
+}
+
+// ---- TControl ----
+
+TControl::TControl(TComponent* owner) : TComponent(owner) {}
+
+TControl::~TControl() { SetParent(nullptr); }
+
+void TControl::SetParent(TWinControl* parent) {
+    if (parent == parent_) return;
+    if (parent_) {
+        Invalidate();
+        parent_->RemoveControl(this);
+    }
+    parent_ = parent;
+    if (parent_) {
+        parent_->InsertControl(this);
+        if (parentColor_) color_ = parent_->Color();
+        if (parentFont_) font_ = parent_->Font();
+        Invalidate();
+    }
+}
+
+TComponent* TControl::LayoutContainer() const { return parent_ ? static_cast<TComponent*>(parent_) : Owner(); }
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    Invalidate();
+    left_ = left, top_ = top, width_ = width, height_ = height;
+    Invalidate();
+}
+
+void TControl::SetVisible(bool value) {
+    if (value == visible_) return;
+    visible_ = value;
+    if (parent_ && parent_->HandleAllocated()) InvalidateRect(parent_->Handle(), nullptr, FALSE);
+}
+
+void TControl::SetEnabled(bool value) {
+    if (value == enabled_) return;
+    enabled_ = value;
+    Invalidate();
+}
+
+void TControl::SetCaption(const std::wstring& value) {
+    if (value == caption_) return;
+    caption_ = value;
+    Invalidate();
+}
+
+void TControl::SetColor(TColor value) {
+    parentColor_ = false;
+    if (value == color_) return;
+    color_ = value;
+    Invalidate();
+}
+
+void TControl::SetParentColor(bool value) {
+    parentColor_ = value;
+    if (value && parent_) ParentColorChanged();
+}
+
+void TControl::SetParentFont(bool value) {
+    parentFont_ = value;
+    if (value && parent_) ParentFontChanged();
+}
+
+void TControl::ParentColorChanged() {
+    if (!parentColor_ || !parent_) return;
+    color_ = parent_->Color();
+    Invalidate();
+}
+
+void TControl::ParentFontChanged() {
+    if (!parentFont_ || !parent_) return;
+    font_ = parent_->Font();
+    FontChanged();
+    parentFont_ = true;
+}
+
+void TControl::FontChanged() { Invalidate(); }
+
+void TControl::Invalidate() {
+    if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
+    RECT bounds = BoundsRect();
+    InvalidateRect(parent_->Handle(), &bounds, FALSE);
+}
+
+void TControl::BringToFront() {
+    if (parent_) parent_->BringControlToFront(this);
+}
+
+void TControl::SendToBack() {
+    if (parent_) parent_->SendControlToBack(this);
+}
+
+void TControl::Click() {
+    if (OnClick) OnClick(this);
+}
+
+void TControl::DblClick() {
+    if (OnDblClick) OnDblClick(this);
+}
+
+void TControl::Dispatch(Message&) {}
+
+void TControl::Notification(TComponent* component, bool removing) {
+    if (removing && component == popupMenu_) popupMenu_ = nullptr;
+}
+
+bool TControl::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
+    auto integer = [&] { return static_cast<int>(reader.Integer(value)); };
+    if (name == "Left") SetBounds(integer(), top_, width_, height_);
+    else if (name == "Top") SetBounds(left_, integer(), width_, height_);
+    else if (name == "Width") SetBounds(left_, top_, integer(), height_);
+    else if (name == "Height") SetBounds(left_, top_, width_, integer());
+    else if (name == "Visible") SetVisible(reader.Boolean(value));
+    else if (name == "Enabled") SetEnabled(reader.Boolean(value));
+    else if (name == "Caption") SetCaption(reader.String(value));
+    else if (name == "Hint") Hint = reader.String(value);
+    else if (name == "ShowHint") ShowHint = reader.Boolean(value);
+    else if (name == "ParentShowHint" || name == "DragMode" || name == "DragCursor" || name == "HelpType" ||
+             name == "HelpKeyword" || name == "HelpContext" || name == "Ctl3D" || name == "ParentCtl3D") {
+        // Stored for the designer's sake; nothing here acts on them.
+    } else if (name == "Cursor") {
+        if (!IdentToCursor(reader.Ident(value), Cursor)) throw EReadError(L"プロパティ値が無効です");
+    } else if (name == "Color") {
+        TColor color;
+        if (!IdentToColor(reader.Ident(value), color)) throw EReadError(L"プロパティ値が無効です");
+        SetColor(color);
+    } else if (name == "ParentColor") SetParentColor(reader.Boolean(value));
+    else if (name == "ParentFont") SetParentFont(reader.Boolean(value));
+    else if (name.starts_with("Font.")) {
+        if (!font_.ReadProperty(name, value, reader)) return false;
+        parentFont_ = false;
+        FontChanged();
+    } else if (name == "PopupMenu") {
+        reader.Reference(value, [this](TComponent* c) { SetPopupMenu(dynamic_cast<TPopupMenu*>(c)); });
+    } else if (name == "OnClick") OnClick = reader.Method(value);
+    else if (name == "OnDblClick") OnDblClick = reader.Method(value);
+    else return TComponent::ReadProperty(name, value, reader);
+    return true;
+}
+
+void TControl::WriteProperties(TWriter& writer) const {
+    writer.Integer("Left", left_);
+    writer.Integer("Top", top_);
+    writer.Integer("Width", width_);
+    writer.Integer("Height", height_);
+    if (!caption_.empty()) writer.String("Caption", caption_);
+    if (Cursor != crDefault) {
+        static const std::map<TCursor, std::string> names = {{crHandPoint, "crHandPoint"}, {crCross, "crCross"},
+                                                             {crDrag, "crDrag"},           {crArrow, "crArrow"}};
+        auto it = names.find(Cursor);
+        if (it != names.end()) writer.Ident("Cursor", it->second);
+    }
+    if (!Hint.empty()) writer.String("Hint", Hint);
+    if (popupMenu_) writer.Ident("PopupMenu", Narrow(popupMenu_->Name()));
+    if (!visible_) writer.Boolean("Visible", false);
+    if (!enabled_) writer.Boolean("Enabled", false);
+    if (Tag != 0) writer.Integer("Tag", Tag);
+}
+
+// ---- TGraphicControl ----
+
+TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
+
+void TGraphicControl::PaintTo(HDC dc) {
+    canvas_.SetHandle(dc);
+    canvas_.Font = font_;
+    canvas_.BrushColor = color_;
+    Paint();
+    canvas_.SetHandle(nullptr);
+}
+
+// ---- TWinControl ----
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+
+TWinControl::~TWinControl() {
+    // Child controls go with their parent, before the window does.
+    while (!controls_.empty()) delete controls_.back();
+    DestroyHandle();
+}
+
+void TWinControl::DestroyHandle() {
+    if (handle_) DestroyWindow(handle_);
+    handle_ = nullptr;
+}
+
+HWND TWinControl::Handle() {
+    if (!handle_) CreateWnd();
+    return handle_;
+}
+
+void TWinControl::CreateParams(CreateParamsData& params) {
+    params.style = WS_CHILD | WS_CLIPSIBLINGS | (visible_ ? WS_VISIBLE : 0) | (TabStop ? WS_TABSTOP : 0) |
+                   (enabled_ ? 0 : WS_DISABLED);
+    params.parent = Parent() ? Parent()->Handle() : nullptr;
+    params.caption = caption_;
+}
+
+namespace {
+const wchar_t* WindowClassName(WNDPROC procedure) {
+    static const wchar_t* name = L"KurunWindow";
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSEXW windowClass{};
+        windowClass.cbSize = sizeof(windowClass);
+        windowClass.style = CS_DBLCLKS;
+        windowClass.lpfnWndProc = procedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+        windowClass.lpszClassName = name;
+        RegisterClassExW(&windowClass);
+        registered = true;
+    }
+    return name;
+}
+}  // namespace
+
+void TWinControl::CreateWnd() {
+    CreateParamsData params;
+    CreateParams(params);
+    HWND window = CreateWindowExW(params.exStyle, WindowClassName(&WindowProcedure), params.caption.c_str(),
+                                  params.style, left_, top_, width_, height_, params.parent, nullptr,
+                                  GetModuleHandleW(nullptr), this);
+    if (!window) throw EOSError(L"ウィンドウを作成できません");
+    for (TControl* control : controls_)
+        if (auto child = dynamic_cast<TWinControl*>(control)) child->Handle();
+}
+
+LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->handle_ = window;
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(window, msg, wParam, lParam);
+    Message message{msg, wParam, lParam};
+    try {
+        self->WndProc(message);
+    } catch (...) {
+        ReportException(self);
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->handle_ = nullptr;
+    }
+    return message.result;
+}
+
+void TWinControl::DefaultHandler(Message& message) {
+    message.result = DefWindowProcW(handle_, message.msg, message.wParam, message.lParam);
+}
+
+void TWinControl::WndProc(Message& message) {
+    switch (message.msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(handle_, &paint);
+        Paint(dc, paint.rcPaint);
+        EndPaint(handle_, &paint);
+        return;
+    }
+    case WM_ERASEBKGND:
+        if (WMEraseBkGnd(reinterpret_cast<HDC>(message.wParam))) message.result = 1;
+        else DefaultHandler(message);
+        return;
+    case WM_NCHITTEST:
+        message.result = WMNCHitTest(message);
+        return;
+    case WM_SETCURSOR:
+        if (!HandleSetCursor(message)) DefaultHandler(message);
+        return;
+    case WM_CONTEXTMENU:
+        if (!HandleContextMenu(message)) DefaultHandler(message);
+        return;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+        if (!HandleMouse(message)) DefaultHandler(message);
+        return;
+    default:
+        DefaultHandler(message);
+    }
+}
+
+void TWinControl::Paint(HDC dc, const RECT& update) { PaintControls(dc, update); }
+
+void TWinControl::PaintControls(HDC dc, const RECT& update) {
+    for (TControl* control : controls_) {
+        auto* graphic = dynamic_cast<TGraphicControl*>(control);
+        if (!graphic || !graphic->Visible()) continue;
+        RECT bounds = graphic->BoundsRect(), overlap;
+        if (!IntersectRect(&overlap, &bounds, &update)) continue;
+        int saved = SaveDC(dc);
+        IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
+        OffsetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
+        graphic->PaintTo(dc);
+        RestoreDC(dc, saved);
+    }
+}
+
+bool TWinControl::WMEraseBkGnd(HDC dc) {
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    canvas.BrushColor = color_;
+    RECT client{};
+    GetClientRect(handle_, &client);
+    canvas.FillRect(client);
+    return true;
+}
+
+LRESULT TWinControl::WMNCHitTest(Message& message) {
+    DefaultHandler(message);
+    return message.result;
+}
+
+TControl* TWinControl::ControlAtPos(POINT clientPoint) const {
+    for (auto it = controls_.rbegin(); it != controls_.rend(); ++it) {
+        auto* graphic = dynamic_cast<TGraphicControl*>(*it);
+        if (!graphic || !graphic->Visible() || !graphic->Enabled()) continue;
+        RECT bounds = graphic->BoundsRect();
+        if (PtInRect(&bounds, clientPoint)) return graphic;
+    }
+    return nullptr;
+}
+
+void TWinControl::MouseDown(int, POINT) {}
+void TWinControl::MouseUp(int, POINT) {}
+
+bool TWinControl::HandleMouse(Message& message) {
+    POINT point{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+    TControl* target = ControlAtPos(point);
+    switch (message.msg) {
+    case WM_LBUTTONDOWN:
+        pressed_ = target;
+        selfPressed_ = target == nullptr;
+        SetCapture(handle_);
+        if (selfPressed_) MouseDown(VK_LBUTTON, point);
+        return true;
+    case WM_LBUTTONUP: {
+        TControl* pressed = std::exchange(pressed_, nullptr);
+        bool selfPressed = std::exchange(selfPressed_, false);
+        if (GetCapture() == handle_) ReleaseCapture();
+        if (selfPressed) MouseUp(VK_LBUTTON, point);
+        RECT client = ClientRect();
+        if (pressed && pressed == target) pressed->Click();
+        else if (selfPressed && !target && PtInRect(&client, point)) Click();
+        return true;
+    }
+    case WM_LBUTTONDBLCLK:
+        // The second press of a double click is not a click of its own.
+        pressed_ = nullptr;
+        selfPressed_ = false;
+        if (target) target->DblClick();
+        else DblClick();
+        return true;
+    }
+    return false;
+}
+
+bool TWinControl::HandleSetCursor(Message& message) {
+    if (LOWORD(message.lParam) != HTCLIENT || reinterpret_cast<HWND>(message.wParam) != handle_) return false;
+    POINT point;
+    GetCursorPos(&point);
+    ScreenToClient(handle_, &point);
+    TControl* target = ControlAtPos(point);
+    TCursor cursor = target ? target->Cursor : Cursor;
+    if (cursor == crDefault) return false;
+    SetCursor(CursorHandle(cursor));
+    message.result = TRUE;
+    return true;
+}
+
+bool TWinControl::HandleContextMenu(Message& message) {
+    POINT screen{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
+    if (message.lParam == -1) GetCursorPos(&screen);
+    POINT client = screen;
+    ScreenToClient(handle_, &client);
+    TControl* target = ControlAtPos(client);
+    TPopupMenu* menu = target && target->PopupMenu() ? target->PopupMenu() : PopupMenu();
+    if (!menu) return false;
+    menu->Popup(screen.x, screen.y);
+    return true;
+}
+
+void TWinControl::SetBounds(int left, int top, int width, int height) {
+    if (left == left_ && top == top_ && width == width_ && height == height_) return;
+    left_ = left, top_ = top, width_ = width, height_ = height;
+    UpdateWindowPlacement();
+}
+
+void TWinControl::UpdateWindowPlacement() {
+    if (handle_)
+        SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TWinControl::SetVisible(bool value) {
+    if (value == visible_) return;
+    visible_ = value;
+    if (handle_ || value) ShowWindow(Handle(), value ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+void TWinControl::SetEnabled(bool value) {
+    if (value == enabled_) return;
+    enabled_ = value;
+    if (handle_) EnableWindow(handle_, value);
+    Invalidate();
+}
+
+void TWinControl::SetCaption(const std::wstring& value) {
+    if (value == caption_) return;
+    caption_ = value;
+    if (handle_) SetWindowTextW(handle_, caption_.c_str());
+    Invalidate();
+}
+
+void TWinControl::Invalidate() {
+    if (handle_) InvalidateRect(handle_, nullptr, FALSE);
+}
+
+void TWinControl::BringToFront() {
+    if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    TControl::BringToFront();
+}
+
+void TWinControl::SendToBack() {
+    if (handle_) SetWindowPos(handle_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    TControl::SendToBack();
+}
+
+bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
+
+void TWinControl::SetFocus() { ::SetFocus(Handle()); }
+
+void TWinControl::InsertControl(TControl* control) {
+    controls_.push_back(control);
+    if (auto child = dynamic_cast<TWinControl*>(control); child && handle_) child->Handle();
+}
+
+void TWinControl::RemoveControl(TControl* control) {
+    std::erase(controls_, control);
+    if (pressed_ == control) pressed_ = nullptr;
+}
+
+void TWinControl::BringControlToFront(TControl* control) {
+    auto it = std::find(controls_.begin(), controls_.end(), control);
+    if (it == controls_.end()) return;
+    controls_.erase(it);
+    controls_.push_back(control);
+    control->Invalidate();
+}
+
+void TWinControl::SendControlToBack(TControl* control) {
+    auto it = std::find(controls_.begin(), controls_.end(), control);
+    if (it == controls_.end()) return;
+    controls_.erase(it);
+    controls_.insert(controls_.begin(), control);
+    control->Invalidate();
+}
+
+void TWinControl::Broadcast(Message& message) {
+    std::vector<TControl*> children = controls_;
+    for (TControl* control : children) {
+        control->Dispatch(message);
+        if (message.result != 0) return;
+    }
+}
+
+void TWinControl::AddLayoutChild(TComponent* child) {
+    if (auto control = dynamic_cast<TControl*>(child)) control->SetParent(this);
+}
+
+}  // namespace forms

@@ -1,0 +1,200 @@
+#pragma once
+// Controls: windowless ones painted by their parent, and windowed ones with a window each.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "forms/Classes.h"
+#include "forms/Graphics.h"
+
+namespace forms {
+
+class TWinControl;
+class TPopupMenu;
+
+struct Message {
+    UINT msg;
+    WPARAM wParam;
+    LPARAM lParam;
+    LRESULT result = 0;
+};
+
+// Reports an exception caught at a window-procedure or timer boundary (the application's report).
+void ReportException(TObject* sender);
+
+using TCursor = int16_t;
+constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeAll = -22,
+                  crDrag = -12, crNoDrop = -13, crHourGlass = -11, crHandPoint = -21;
+HCURSOR CursorHandle(TCursor cursor);
+bool IdentToCursor(std::string_view name, TCursor& cursor);
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+    std::string ClassName() const override { return "TControl"; }
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+
+    int Left() const { return left_; }
+    int Top() const { return top_; }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    void SetLeft(int value) { SetBounds(value, top_, width_, height_); }
+    void SetTop(int value) { SetBounds(left_, value, width_, height_); }
+    void SetWidth(int value) { SetBounds(left_, top_, value, height_); }
+    void SetHeight(int value) { SetBounds(left_, top_, width_, value); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    RECT BoundsRect() const { return RECT{left_, top_, left_ + width_, top_ + height_}; }
+    RECT ClientRect() const { return RECT{0, 0, width_, height_}; }
+
+    bool Visible() const { return visible_; }
+    virtual void SetVisible(bool value);
+    bool Enabled() const { return enabled_; }
+    virtual void SetEnabled(bool value);
+    TCursor Cursor = crDefault;
+    TPopupMenu* PopupMenu() const { return popupMenu_; }
+    void SetPopupMenu(TPopupMenu* menu) { popupMenu_ = menu; }
+    std::wstring Hint;
+    bool ShowHint = false;
+
+    const std::wstring& Caption() const { return caption_; }
+    virtual void SetCaption(const std::wstring& value);
+    TColor Color() const { return color_; }
+    virtual void SetColor(TColor value);
+    TFont& Font() { return font_; }
+    const TFont& Font() const { return font_; }
+    bool ParentColor() const { return parentColor_; }
+    void SetParentColor(bool value);
+    bool ParentFont() const { return parentFont_; }
+    void SetParentFont(bool value);
+    // Tells the control that its font changed (after editing Font()).
+    virtual void FontChanged();
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+
+    virtual void Invalidate();
+    void Repaint() { Invalidate(); }
+    virtual void BringToFront();
+    virtual void SendToBack();
+    virtual void Click();
+    virtual void DblClick();
+    // A framework message sent to the control directly (not through a window).
+    virtual void Dispatch(Message& message);
+
+    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+    void WriteProperties(TWriter& writer) const override;
+    TComponent* LayoutContainer() const override;
+
+    // Framework-internal: the parent follows its children's colour and font.
+    virtual void ParentColorChanged();
+    virtual void ParentFontChanged();
+
+protected:
+    void Notification(TComponent* component, bool removing) override;
+    virtual TColor DefaultColor() const { return clBtnFace; }
+
+    int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
+    bool visible_ = true;
+    bool enabled_ = true;
+    std::wstring caption_;
+    TColor color_ = clBtnFace;
+    TFont font_;
+    bool parentColor_ = true;
+    bool parentFont_ = true;
+
+private:
+    TWinControl* parent_ = nullptr;
+    TPopupMenu* popupMenu_ = nullptr;
+};
+
+// A windowless control: drawn into its parent's window, in the parent's z-order.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* owner);
+    std::string ClassName() const override { return "TGraphicControl"; }
+    TCanvas& Canvas() { return canvas_; }
+    // Called by the parent with its paint DC, origin moved to the control's corner.
+    void PaintTo(HDC dc);
+    // The parent hands the erase-background message to each windowless control first.
+    virtual bool WMEraseBkGnd(HDC) { return false; }
+protected:
+    virtual void Paint() {}
+private:
+    TCanvas canvas_;
+};
+
+// A control with a window of its own; its windowless children live in its client area.
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+    std::string ClassName() const override { return "TWinControl"; }
+
+    HWND Handle();
+    bool HandleAllocated() const { return handle_ != nullptr; }
+    void DestroyHandle();
+
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetVisible(bool value) override;
+    void SetEnabled(bool value) override;
+    void SetCaption(const std::wstring& value) override;
+    void Invalidate() override;
+    void BringToFront() override;
+    void SendToBack() override;
+    bool Focused() const;
+    virtual void SetFocus();
+    bool TabStop = false;
+
+    // Children in z-order, bottom first: windowless ones, then windowed ones.
+    const std::vector<TControl*>& Controls() const { return controls_; }
+    TControl* ControlAtPos(POINT clientPoint) const;
+    void InsertControl(TControl* control);
+    void RemoveControl(TControl* control);
+    void BringControlToFront(TControl* control);
+    void SendControlToBack(TControl* control);
+    // Sends a message to every child control, windowless or windowed.
+    void Broadcast(Message& message);
+
+    void AddLayoutChild(TComponent* child) override;
+
+    // Every message of the window arrives here; the default handling is DefaultHandler.
+    virtual void WndProc(Message& message);
+    void DefaultHandler(Message& message);
+    void Dispatch(Message& message) override { WndProc(message); }
+
+protected:
+    struct CreateParamsData {
+        DWORD style = WS_CHILD | WS_CLIPSIBLINGS;
+        DWORD exStyle = 0;
+        HWND parent = nullptr;
+        std::wstring caption;
+    };
+    virtual void CreateParams(CreateParamsData& params);
+    virtual void CreateWnd();
+    virtual void Paint(HDC dc, const RECT& update);
+    void PaintControls(HDC dc, const RECT& update);
+    virtual bool WMEraseBkGnd(HDC dc);
+    virtual LRESULT WMNCHitTest(Message& message);
+    virtual void MouseDown(int button, POINT clientPoint);
+    virtual void MouseUp(int button, POINT clientPoint);
+    void UpdateWindowPlacement();
+
+    HWND handle_ = nullptr;
+
+private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    bool HandleMouse(Message& message);
+    bool HandleSetCursor(Message& message);
+    bool HandleContextMenu(Message& message);
+
+    std::vector<TControl*> controls_;
+    TControl* pressed_ = nullptr;  // the control under the left-button press
+    bool selfPressed_ = false;
+};
+
+}  // namespace forms

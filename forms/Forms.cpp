@@ -1,0 +1,268 @@
+#include "forms/Forms.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "forms/Streaming.h"
+
+namespace forms {
+
+TApplication* Application = nullptr;
+
+void ReportException(TObject* sender) {
+    if (Application) Application->HandleException(sender);
+}
+
+// ---- TCustomForm ----
+
+TCustomForm::TCustomForm(TComponent* owner) : TWinControl(owner) {
+    visible_ = false;
+    color_ = clBtnFace;
+    parentColor_ = false;
+    parentFont_ = false;
+    left_ = 0, top_ = 0, width_ = 320, height_ = 240;
+}
+
+TCustomForm::~TCustomForm() {
+    if (Application) Application->FormDestroyed(this);
+}
+
+void TCustomForm::InitInheritedComponent(const std::wstring& resourceName) {
+    LoadLayout(TReader::LayoutResource(resourceName));
+}
+
+void TCustomForm::LoadLayout(const core::LayoutObject& layout) { TReader::ReadRoot(this, layout); }
+
+void TCustomForm::AfterConstruction() {
+    if (OnCreate) OnCreate(this);
+}
+
+void TCustomForm::CreateParams(CreateParamsData& params) {
+    params.style = WS_POPUP | WS_CLIPCHILDREN | (enabled_ ? 0 : WS_DISABLED);
+    switch (borderStyle_) {
+    case TBorderStyle::None: break;
+    case TBorderStyle::Single:
+    case TBorderStyle::ToolWindow: params.style |= WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX; break;
+    case TBorderStyle::Dialog: params.style |= WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; break;
+    default: params.style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+    }
+    params.exStyle = formStyle_ == TFormStyle::StayOnTop ? WS_EX_TOPMOST : 0;
+    params.parent = Application ? Application->Handle() : nullptr;
+    params.caption = caption_;
+}
+
+void TCustomForm::UpdateStyles() {
+    if (!handle_) return;
+    CreateParamsData params;
+    CreateParams(params);
+    DWORD visible = GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongW(handle_, GWL_STYLE, static_cast<LONG>(params.style | visible));
+    SetWindowPos(handle_, formStyle_ == TFormStyle::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    // Keep the outer size the layout gave, whatever the frame now is.
+    UpdateWindowPlacement();
+}
+
+void TCustomForm::SetBorderStyle(TBorderStyle value) {
+    if (value == borderStyle_) return;
+    borderStyle_ = value;
+    UpdateStyles();
+}
+
+void TCustomForm::SetBrushStyle(TBrushStyle value) {
+    if (value == brushStyle_) return;
+    brushStyle_ = value;
+    Invalidate();
+}
+
+void TCustomForm::SetFormStyle(TFormStyle value) {
+    if (value == formStyle_) return;
+    formStyle_ = value;
+    UpdateStyles();
+}
+
+void TCustomForm::SetColor(TColor value) {
+    TWinControl::SetColor(value);
+    for (TControl* control : Controls()) control->ParentColorChanged();
+}
+
+void TCustomForm::SetVisible(bool value) {
+    if (value == visible_ && (!value || handle_)) return;
+    visible_ = value;
+    if (value) {
+        ShowWindow(Handle(), SW_SHOWNORMAL);
+        if (formStyle_ == TFormStyle::StayOnTop)
+            SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+        if (OnShow) OnShow(this);
+    } else if (handle_) {
+        ShowWindow(handle_, SW_HIDE);
+        if (OnHide) OnHide(this);
+    }
+}
+
+void TCustomForm::Show() { SetVisible(true); }
+void TCustomForm::Hide() { SetVisible(false); }
+
+void TCustomForm::Close() {
+    if (OnClose) OnClose(this);
+    if (inModal_) ModalResult = 2;  // cancel
+    else if (Application && Application->MainForm() == this) Application->Terminate();
+    else Hide();
+}
+
+int TCustomForm::ShowModal() {
+    if (visible_ || !enabled_) throw EInvalidOperation(L"表示されているウィンドウをモーダルにすることはできません");
+    std::vector<HWND> disabled;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM list) -> BOOL {
+            if (IsWindowVisible(window) && IsWindowEnabled(window))
+                reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&disabled));
+    for (HWND window : disabled) EnableWindow(window, FALSE);
+    ModalResult = 0;
+    inModal_ = true;
+    try {
+        Show();
+        while (ModalResult == 0 && Application && !Application->Terminated()) Application->HandleMessage();
+    } catch (...) {
+        inModal_ = false;
+        for (HWND window : disabled) EnableWindow(window, TRUE);
+        Hide();
+        throw;
+    }
+    inModal_ = false;
+    for (HWND window : disabled) EnableWindow(window, TRUE);
+    Hide();
+    return ModalResult;
+}
+
+bool TCustomForm::WMEraseBkGnd(HDC dc) {
+    if (brushStyle_ == TBrushStyle::Clear) return true;
+    return TWinControl::WMEraseBkGnd(dc);
+}
+
+void TCustomForm::WndProc(Message& message) {
+    if (message.msg == WM_CLOSE) {
+        Close();
+        return;
+    }
+    TWinControl::WndProc(message);
+}
+
+bool TCustomForm::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
+    if (name == "BorderStyle") {
+        std::string style = reader.Ident(value);
+        SetBorderStyle(style == "bsNone"       ? TBorderStyle::None
+                       : style == "bsSingle"   ? TBorderStyle::Single
+                       : style == "bsDialog"   ? TBorderStyle::Dialog
+                       : style == "bsToolWindow" ? TBorderStyle::ToolWindow
+                                                 : TBorderStyle::Sizeable);
+    } else if (name == "FormStyle") {
+        SetFormStyle(reader.Ident(value) == "fsStayOnTop" ? TFormStyle::StayOnTop : TFormStyle::Normal);
+    } else if (name == "OldCreateOrder") OldCreateOrder = reader.Boolean(value);
+    else if (name == "OnCreate") OnCreate = reader.Method(value);
+    else if (name == "OnShow") OnShow = reader.Method(value);
+    else if (name == "OnHide") OnHide = reader.Method(value);
+    else if (name == "OnClose") OnClose = reader.Method(value);
+    else if (name == "BorderIcons" || name == "PixelsPerInch" || name == "TextHeight" || name == "Position" ||
+             name == "Scaled") {
+        // Designer bookkeeping: a borderless window has no border icons, the position is the designed one.
+    } else if (name == "ClientWidth" || name == "ClientHeight") {
+        int size = static_cast<int>(reader.Integer(value));
+        if (name == "ClientWidth") SetWidth(size);
+        else SetHeight(size);
+    } else return TWinControl::ReadProperty(name, value, reader);
+    return true;
+}
+
+// ---- TApplication ----
+
+namespace {
+LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+}  // namespace
+
+TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+    if (!Application) Application = this;
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = ApplicationWindowProcedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
+    windowClass.lpszClassName = L"KurunApplication";
+    RegisterClassExW(&windowClass);
+    handle_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                              0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+TApplication::~TApplication() {
+    // The forms go before the window that owns them.
+    while (ComponentCount() > 0) delete Component(ComponentCount() - 1);
+    if (handle_) DestroyWindow(handle_);
+    if (Application == this) Application = nullptr;
+}
+
+void TApplication::SetTitle(const std::wstring& title) {
+    title_ = title;
+    if (handle_) SetWindowTextW(handle_, title.c_str());
+}
+
+void TApplication::ShowTaskbarButton(bool show) {
+    if (handle_) ShowWindow(handle_, show ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+void TApplication::FormDestroyed(TCustomForm* form) {
+    if (form == mainForm_) mainForm_ = nullptr;
+}
+
+void TApplication::Run() {
+    if (mainForm_ && ShowMainForm) {
+        ShowTaskbarButton(true);
+        mainForm_->Show();
+    }
+    while (!terminated_ && mainForm_) HandleMessage();
+}
+
+void TApplication::Terminate() {
+    terminated_ = true;
+    PostQuitMessage(0);
+}
+
+bool TApplication::HandleMessage() {
+    MSG msg;
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+        terminated_ = true;
+        return false;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            break;
+        }
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+    }
+}
+
+void TApplication::HandleException(TObject* sender) {
+    Exception error = AsFrameworkException(std::current_exception());
+    if (OnException) OnException(sender, error);
+    else ShowException(error);
+}
+
+void TApplication::ShowException(const Exception& error) {
+    MessageBoxW(nullptr, error.Message().c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+}
+
+}  // namespace forms

@@ -1,0 +1,141 @@
+#pragma once
+// Forms (top-level windows) and the application object with its message loop.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+#include "forms/Controls.h"
+#include "forms/Exceptions.h"
+
+namespace forms {
+
+enum class TBorderStyle { None, Single, Sizeable, Dialog, ToolWindow, SizeToolWin };
+enum class TFormStyle { Normal, StayOnTop };
+
+class TCustomForm : public TWinControl {
+public:
+    explicit TCustomForm(TComponent* owner);
+    ~TCustomForm() override;
+    std::string ClassName() const override { return "TForm"; }
+
+    // Runs once the constructor has finished: the create handler.
+    virtual void AfterConstruction();
+
+    TBorderStyle BorderStyle() const { return borderStyle_; }
+    void SetBorderStyle(TBorderStyle value);
+    TBrushStyle BrushStyle() const { return brushStyle_; }
+    void SetBrushStyle(TBrushStyle value);
+    TFormStyle FormStyle() const { return formStyle_; }
+    void SetFormStyle(TFormStyle value);
+    bool OldCreateOrder = false;
+
+    void SetVisible(bool value) override;
+    void SetColor(TColor value) override;
+    void Show();
+    void Hide();
+    // Closing the main form ends the program; closing any other form hides it.
+    void Close();
+    // Shows the form modally: the program's other windows are disabled until it closes.
+    int ShowModal();
+    int ModalResult = 0;
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnShow;
+    TNotifyEvent OnHide;
+    TNotifyEvent OnClose;
+
+    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+
+protected:
+    // Builds the form from the layout stored under the given resource name.
+    void InitInheritedComponent(const std::wstring& resourceName);
+    void LoadLayout(const core::LayoutObject& layout);
+    void CreateParams(CreateParamsData& params) override;
+    bool WMEraseBkGnd(HDC dc) override;
+    void WndProc(Message& message) override;
+    void UpdateStyles();
+
+private:
+    TBorderStyle borderStyle_ = TBorderStyle::Sizeable;
+    TBrushStyle brushStyle_ = TBrushStyle::Solid;
+    TFormStyle formStyle_ = TFormStyle::Normal;
+    bool inModal_ = false;
+};
+
+class TForm : public TCustomForm {
+public:
+    using TCustomForm::TCustomForm;
+};
+
+// Creates a form and runs its create handler after the constructor, as the framework does.
+template <class T, class... Args>
+T* CreateForm(TComponent* owner, Args&&... args) {
+    T* form = new T(owner, std::forward<Args>(args)...);
+    try {
+        form->AfterConstruction();
+    } catch (...) {
+        delete form;
+        throw;
+    }
+    return form;
+}
+
+class TApplication : public TComponent {
+public:
+    explicit TApplication(TComponent* owner);
+    ~TApplication() override;
+    std::string ClassName() const override { return "TApplication"; }
+
+    void Initialize() {}
+    std::wstring Title() const { return title_; }
+    void SetTitle(const std::wstring& title);
+    // The hidden window that carries the taskbar button and owns every form.
+    HWND Handle() const { return handle_; }
+    void ShowTaskbarButton(bool show);
+
+    TCustomForm* MainForm() const { return mainForm_; }
+    bool ShowMainForm = true;
+
+    // Creates a form owned by the application and stores it in `reference` before its
+    // constructor runs; the first form created this way becomes the main form.
+    template <class T>
+    void CreateForm(T*& reference) {
+        void* memory = ::operator new(sizeof(T));
+        reference = static_cast<T*>(memory);
+        T* form;
+        try {
+            form = new (memory) T(this);
+        } catch (...) {
+            reference = nullptr;
+            ::operator delete(memory);
+            throw;
+        }
+        form->AfterConstruction();
+        if (!mainForm_) mainForm_ = form;
+    }
+
+    void Run();
+    void Terminate();
+    bool Terminated() const { return terminated_; }
+    // Handles every waiting message, then returns.
+    void ProcessMessages();
+    bool HandleMessage();
+
+    // The report of an exception that reached an event boundary. Tests replace it.
+    std::function<void(TObject* sender, const Exception& error)> OnException;
+    void HandleException(TObject* sender);
+    void ShowException(const Exception& error);
+
+    void FormDestroyed(TCustomForm* form);
+
+private:
+    std::wstring title_;
+    HWND handle_ = nullptr;
+    TCustomForm* mainForm_ = nullptr;
+    bool terminated_ = false;
+};
+
+extern TApplication* Application;
+
+}  // namespace forms

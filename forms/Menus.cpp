@@ -1,0 +1,87 @@
+#include "forms/Menus.h"
+
+#include <algorithm>
+
+#include "forms/Controls.h"
+#include "forms/Forms.h"
+#include "forms/Streaming.h"
+
+namespace forms {
+
+std::function<TMenuItem*(TPopupMenu*, POINT)> TPopupMenu::PopupHook;
+
+TMenuItem::~TMenuItem() {
+    if (auto menu = dynamic_cast<TPopupMenu*>(container_)) menu->Remove(this);
+}
+
+void TMenuItem::Click() {
+    if (Enabled && OnClick) OnClick(this);
+}
+
+bool TMenuItem::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
+    if (name == "Caption") Caption = reader.String(value);
+    else if (name == "Enabled") Enabled = reader.Boolean(value);
+    else if (name == "Visible") Visible = reader.Boolean(value);
+    else if (name == "Checked") Checked = reader.Boolean(value);
+    else if (name == "Default") Default = reader.Boolean(value);
+    else if (name == "OnClick") OnClick = reader.Method(value);
+    else return TComponent::ReadProperty(name, value, reader);
+    return true;
+}
+
+void TMenuItem::WriteProperties(TWriter& writer) const {
+    if (!Caption.empty()) writer.String("Caption", Caption);
+    if (!Enabled) writer.Boolean("Enabled", false);
+    if (!Visible) writer.Boolean("Visible", false);
+}
+
+TPopupMenu::~TPopupMenu() {
+    for (TMenuItem* item : items_) item->SetContainer(nullptr);
+}
+
+void TPopupMenu::Add(TMenuItem* item) {
+    items_.push_back(item);
+    item->SetContainer(this);
+}
+
+void TPopupMenu::Remove(TMenuItem* item) { std::erase(items_, item); }
+
+void TPopupMenu::AddLayoutChild(TComponent* child) {
+    if (auto item = dynamic_cast<TMenuItem*>(child)) Add(item);
+}
+
+bool TPopupMenu::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
+    if (name == "OnPopup") OnPopup = reader.Method(value);
+    else if (name == "AutoPopup" || name == "Alignment") {
+    } else return TComponent::ReadProperty(name, value, reader);
+    return true;
+}
+
+void TPopupMenu::Popup(int x, int y) {
+    popupPoint_ = POINT{x, y};
+    if (OnPopup) OnPopup(this);
+    TMenuItem* chosen = nullptr;
+    if (PopupHook) {
+        chosen = PopupHook(this, popupPoint_);
+    } else {
+        HMENU menu = CreatePopupMenu();
+        for (size_t i = 0; i < items_.size(); ++i) {
+            const TMenuItem* item = items_[i];
+            if (!item->Visible) continue;
+            UINT flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
+            if (item->Caption == L"-") flags = MF_SEPARATOR;
+            AppendMenuW(menu, flags, i + 1, item->Caption.c_str());
+            if (item->Default) SetMenuDefaultItem(menu, static_cast<UINT>(i + 1), FALSE);
+        }
+        HWND owner = Application->Handle();
+        // Without the foreground the menu would not close when the user clicks elsewhere.
+        SetForegroundWindow(owner);
+        UINT command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr);
+        PostMessageW(owner, WM_NULL, 0, 0);
+        DestroyMenu(menu);
+        if (command >= 1 && command <= items_.size()) chosen = items_[command - 1];
+    }
+    if (chosen) chosen->Click();
+}
+
+}  // namespace forms

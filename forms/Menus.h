@@ -1,0 +1,64 @@
+#pragma once
+// Popup menus opened at the cursor, with items that report their clicks.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "forms/Classes.h"
+
+namespace forms {
+
+class TMenuItem : public TComponent {
+public:
+    explicit TMenuItem(TComponent* owner) : TComponent(owner) {}
+    ~TMenuItem() override;
+    std::string ClassName() const override { return "TMenuItem"; }
+
+    std::wstring Caption;
+    bool Enabled = true;
+    bool Visible = true;
+    bool Checked = false;
+    bool Default = false;
+    TNotifyEvent OnClick;
+
+    TComponent* Container() const { return container_; }
+    void SetContainer(TComponent* container) { container_ = container; }
+    virtual void Click();
+
+    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+    void WriteProperties(TWriter& writer) const override;
+    TComponent* LayoutContainer() const override { return container_ ? container_ : Owner(); }
+
+private:
+    TComponent* container_ = nullptr;
+};
+
+class TPopupMenu : public TComponent {
+public:
+    explicit TPopupMenu(TComponent* owner) : TComponent(owner) {}
+    ~TPopupMenu() override;
+    std::string ClassName() const override { return "TPopupMenu"; }
+
+    const std::vector<TMenuItem*>& Items() const { return items_; }
+    void Add(TMenuItem* item);
+    void Remove(TMenuItem* item);
+    TNotifyEvent OnPopup;
+
+    // Shows the menu at a screen point and runs the chosen item's click.
+    virtual void Popup(int x, int y);
+    // Replaces the platform menu in tests: receives the menu and the point, returns the item
+    // to click (or null for none).
+    static std::function<TMenuItem*(TPopupMenu*, POINT)> PopupHook;
+    POINT PopupPoint() const { return popupPoint_; }
+
+    void AddLayoutChild(TComponent* child) override;
+    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+
+private:
+    std::vector<TMenuItem*> items_;
+    POINT popupPoint_{};
+};
+
+}  // namespace forms

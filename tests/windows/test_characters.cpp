@@ -1,0 +1,248 @@
+// The four character windows: start-up, walking with the real cursor, and handle hygiene.
+#include <array>
+
+#include "app/CharacterForm.h"
+#include "app/Fenwa.h"
+#include "app/Melka.h"
+#include "app/Pelton.h"
+#include "app/Program.h"
+#include "app/Rugo.h"
+#include "forms/Streaming.h"
+#include "support/WinTest.h"
+
+using namespace kurun;
+
+namespace {
+
+// Counts the moves of one window (position changes the window manager saw).
+class MoveCounter {
+public:
+    explicit MoveCounter(HWND window) {
+        target_ = window;
+        count_ = 0;
+        hook_ = SetWindowsHookExW(WH_CALLWNDPROC, Hook, nullptr, GetCurrentThreadId());
+    }
+    ~MoveCounter() { UnhookWindowsHookEx(hook_); }
+    int Count() const { return count_; }
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        auto* message = reinterpret_cast<CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && message->hwnd == target_ && message->message == WM_WINDOWPOSCHANGED &&
+            !(reinterpret_cast<WINDOWPOS*>(message->lParam)->flags & SWP_NOMOVE))
+            ++count_;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline HWND target_ = nullptr;
+    static inline int count_ = 0;
+    HHOOK hook_;
+};
+
+class CharactersTest : public wintest::AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        app->SetTitle(kApplicationTitle);
+        app->CreateForm(Form1);
+        for (TCharacterForm* form : Characters())
+            form->RgnList1->OnShowWnd = [this, form](forms::TObject*) { ++outlineChanges[form->CharacterIndex() - 1]; };
+    }
+    void TearDown() override {
+        TCharacterForm::FirstCharacterWanted = nullptr;
+        AppTest::TearDown();
+    }
+    std::array<TCharacterForm*, 4> Characters() const { return {Form1, Form2, Form3, Form4}; }
+    // One tick of a character with the cursor at (x, y).
+    void Tick(TCharacterForm* form, int x, int y) {
+        SetCursorPos(x, y);
+        form->Timer1->Tick();
+    }
+    void Place(TCharacterForm* form, int left, int top) {
+        form->SetLeft(left);
+        form->SetTop(top);
+    }
+    // The one frame that draws.
+    int ShownFrame(TCharacterForm* form) const {
+        int shown = 0;
+        for (int n = 1; n <= kFrameCount; ++n)
+            if (form->Frame(n)->Shown()) shown = shown ? -1 : n;
+        return shown;
+    }
+    std::array<int, 4> outlineChanges{};
+};
+
+TEST_F(CharactersTest, StartUpShowsFourShapedTopmostWindowsAtTheirPlaces) {
+    struct Expected { const wchar_t* caption; int left, top, width, height; };
+    const std::array<Expected, 4> roster = {{{L"Pelton", -50, 140, 132, 75},
+                                             {L"Melka", -50, 364, 132, 77},
+                                             {L"Rugo", -50, 600, 132, 89},
+                                             {L"Fenwa", 980, 364, 132, 76}}};
+    for (size_t i = 0; i < 4; ++i) {
+        TCharacterForm* form = Characters()[i];
+        SCOPED_TRACE(testing::Message() << "character " << i + 1);
+        HWND window = form->Handle();
+        wchar_t caption[64] = {};
+        GetWindowTextW(window, caption, 64);
+        EXPECT_EQ(std::wstring(caption), roster[i].caption);
+        RECT rect;
+        GetWindowRect(window, &rect);
+        EXPECT_EQ(rect.left, roster[i].left);
+        EXPECT_EQ(rect.top, roster[i].top);
+        EXPECT_EQ(rect.right - rect.left, roster[i].width);
+        EXPECT_EQ(rect.bottom - rect.top, roster[i].height);
+        EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+        EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER), 0);
+        EXPECT_EQ(form->BorderStyle(), forms::TBorderStyle::None);
+        EXPECT_EQ(form->BrushStyle(), forms::TBrushStyle::Clear);
+        // Windows 2 to 4 are shown by the create handler; window 1 by the loop.
+        EXPECT_EQ(IsWindowVisible(window) != 0, i != 0);
+        // The outline is frame 1's before any tick.
+        EXPECT_EQ(wintest::WindowRegionRects(window), wintest::RegionRects(form->Frame(1)->RegionHandle()));
+        EXPECT_FALSE(wintest::WindowRegionRects(window).empty());
+        EXPECT_EQ(ShownFrame(form), 1);
+        EXPECT_EQ(form->WalkFrame(), 0);
+        EXPECT_TRUE(form->Timer1->Enabled());
+        EXPECT_EQ(form->Timer1->Interval(), 50u);
+        ASSERT_NE(form->N1, nullptr);
+        EXPECT_EQ(form->N1->Caption, L"設定ウィンドウを開く(&S)...");
+        EXPECT_EQ(form->Frame(7)->Cursor, forms::crHandPoint);
+        EXPECT_EQ(form->Frame(7)->PopupMenu(), form->PopupMenu1);
+        EXPECT_EQ(form->Owner(), i == 0 ? static_cast<forms::TComponent*>(app) : Form1);
+    }
+    EXPECT_EQ(app->MainForm(), Form1);
+}
+
+TEST_F(CharactersTest, CharacterOneRestsOverTheTopLeftOfItsSprite) {
+    Place(Form1, 200, 200);
+    const std::array<POINT, 4> corners = {{{200, 200}, {232, 200}, {200, 232}, {232, 232}}};
+    for (POINT p : corners) Tick(Form1, p.x, p.y);
+    EXPECT_EQ(Form1->Left(), 200);
+    EXPECT_EQ(Form1->Top(), 200);
+    EXPECT_EQ(outlineChanges[0], 0);
+    EXPECT_EQ(ShownFrame(Form1), 1);
+    EXPECT_EQ(Form1->WalkFrame(), 0);  // four standing ticks: 1, 2, 3, 0
+
+    Tick(Form1, 216, 233);  // one below the box: down, frame index 1
+    EXPECT_EQ(Form1->Top(), 202);
+    EXPECT_EQ(ShownFrame(Form1), 6);
+    Tick(Form1, 216, 201);  // one above the (moved) box: up
+    EXPECT_EQ(Form1->Top(), 200);
+    EXPECT_EQ(ShownFrame(Form1), 3);
+}
+
+TEST_F(CharactersTest, EachCharacterStopsAtItsOwnDistance) {
+    struct Box { TCharacterForm* form; int low, high, step; };
+    const std::array<Box, 3> boxes = {{{Form1, 0, 32, 2}, {Form2, -24, 12, 1}, {Form3, -48, 24, 2}}};
+    for (const Box& box : boxes) {
+        SCOPED_TRACE(box.form->Caption());
+        Place(box.form, 300, 300);
+        Tick(box.form, 300 + box.low, 300 + box.high);
+        EXPECT_EQ(box.form->Left(), 300);
+        EXPECT_EQ(box.form->Top(), 300);
+        Tick(box.form, 300 + box.low - 1, 300);  // left of the box
+        EXPECT_EQ(box.form->Left(), 300 - box.step);
+        Place(box.form, 300, 300);
+        Tick(box.form, 300 + box.high + 1, 300 + box.high + 1);  // right and below
+        EXPECT_EQ(box.form->Left(), 300 + box.step);
+        EXPECT_EQ(box.form->Top(), 300 + box.step);
+    }
+}
+
+TEST_F(CharactersTest, MovingTickChangesOutlineAndPositionAtMostTwiceStandingTickNever) {
+    Place(Form3, 400, 400);
+    MoveCounter moves(Form3->Handle());
+    Tick(Form3, 100, 100);  // up and left: two frames, two moves
+    EXPECT_EQ(outlineChanges[2], 2);
+    EXPECT_EQ(moves.Count(), 2);
+    EXPECT_EQ(Form3->Left(), 398);
+    EXPECT_EQ(Form3->Top(), 398);
+    EXPECT_EQ(ShownFrame(Form3), 9 + 1);  // the left frame stays: diagonal walking faces sideways
+    EXPECT_EQ(wintest::WindowRegionRects(Form3->Handle()), wintest::RegionRects(Form3->Frame(10)->RegionHandle()));
+
+    Tick(Form3, 398, 398);  // inside the box
+    EXPECT_EQ(outlineChanges[2], 2);
+    EXPECT_EQ(moves.Count(), 2);
+    EXPECT_EQ(ShownFrame(Form3), 10);
+    EXPECT_EQ(Form3->WalkFrame(), 2);
+
+    Tick(Form3, 398, 500);  // standing ticks advanced the counter: resumes at index 3
+    EXPECT_EQ(ShownFrame(Form3), 8);
+    EXPECT_EQ(outlineChanges[2], 3);
+    EXPECT_EQ(moves.Count(), 3);
+}
+
+TEST_F(CharactersTest, CharacterFourFollowsCharacterOneAndWaitsWhileItIsHidden) {
+    Form1->Show();
+    Place(Form1, -50, 140);
+    Place(Form4, 100, 300);
+    Form4->Timer1->Tick();  // window 1 is up and to the left, at negative x
+    EXPECT_EQ(Form4->Left(), 99);
+    EXPECT_EQ(Form4->Top(), 299);
+    EXPECT_EQ(ShownFrame(Form4), 9 + 1);
+
+    Form1->Hide();
+    int walkFrame = Form4->WalkFrame();
+    int changes = outlineChanges[3];
+    for (int i = 0; i < 5; ++i) Form4->Timer1->Tick();
+    EXPECT_EQ(Form4->Left(), 99);
+    EXPECT_EQ(Form4->Top(), 299);
+    EXPECT_EQ(Form4->WalkFrame(), walkFrame);
+    EXPECT_EQ(outlineChanges[3], changes);
+    EXPECT_EQ(ShownFrame(Form4), 10);
+}
+
+TEST_F(CharactersTest, CharacterOneFollowsItsSwitchOnEveryTick) {
+    bool wanted = false;
+    TCharacterForm::FirstCharacterWanted = [&] { return std::optional<bool>(wanted); };
+    Form1->Show();
+    Place(Form1, 200, 200);
+    Tick(Form1, 216, 216);
+    EXPECT_FALSE(Form1->Visible());
+    EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
+    Tick(Form1, 216, 400);  // hidden, it keeps walking
+    EXPECT_EQ(Form1->Top(), 202);
+    wanted = true;
+    Tick(Form1, 216, 216);
+    EXPECT_TRUE(IsWindowVisible(Form1->Handle()));
+}
+
+TEST_F(CharactersTest, TenThousandTicksLeaveTheGdiObjectCountUnchanged) {
+    Form1->Show();
+    auto tickAll = [&](int round) {
+        SetCursorPos(round % 2 ? 50 : 900, round % 3 ? 60 : 700);
+        for (TCharacterForm* form : Characters()) form->Timer1->Tick();
+        if (round % 50 == 0) wintest::Pump();
+    };
+    for (int round = 0; round < 50; ++round) tickAll(round);  // settle caches (fonts, cursors)
+    wintest::Pump();
+    int before = wintest::LiveGdiObjects();
+    for (int round = 0; round < 2500; ++round) tickAll(round);
+    wintest::Pump();
+    EXPECT_EQ(wintest::LiveGdiObjects(), before);
+    EXPECT_TRUE(reports.empty());
+}
+
+// The program reports a layout that fails to load and ends normally.
+TEST(StartUpFailure, IsReportedAndTheProgramEndsWithZero) {
+    static bool reading = false;
+    forms::TReader::LayoutSource = [](const std::wstring& name) -> std::optional<core::LayoutObject> {
+        if (name != L"TFORM3" || reading) return std::nullopt;
+        reading = true;
+        core::LayoutObject layout = forms::TReader::LayoutResource(name);
+        reading = false;
+        for (core::LayoutObject& child : layout.children)
+            if (child.name == "Rgn3")
+                for (core::LayoutProperty& property : child.properties)
+                    if (property.name == "RgnData") property.value = core::LayoutBytes{};
+        return layout;
+    };
+    std::vector<std::wstring> reports;
+    int result = RunProgram([&](forms::TApplication& application) {
+        application.OnException = [&](forms::TObject*, const forms::Exception& e) { reports.push_back(e.Message()); };
+    });
+    forms::TReader::LayoutSource = nullptr;
+    EXPECT_EQ(result, 0);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0], L"Rgn3 のﾘｰｼﾞｮﾝ情報がありません");
+}
+
+}  // namespace
