@@ -1,5 +1,7 @@
 #include "core/Outline.h"
 
+#include <atomic>
+
 #include <algorithm>
 #include <cstring>
 #include <map>
@@ -58,8 +60,15 @@ using Spans = std::vector<std::pair<int32_t, int32_t>>;  // left, right of each 
 
 }  // namespace
 
+namespace {
+std::atomic<uint64_t> scanCount{0};
+}  // namespace
+
+uint64_t ScanCount() { return scanCount.load(); }
+
 std::vector<Rect> ScanRuns(const Bitmap& picture) {
     if (picture.Empty()) return {};
+    ++scanCount;
     switch (picture.BitsPerPixel()) {
     case 8: return Scan<1>(picture);
     case 24: return Scan<3>(picture);

@@ -42,6 +42,8 @@ constexpr int kMaxRunsPerRow = 100;
 // Throws OutlineError(TooManyRuns) when a row has yielded 101 runs and pixels remain after
 // the key pixel ending the 101st.
 std::vector<Rect> ScanRuns(const Bitmap& picture);
+// How many pictures have been scanned in this process (start-up must scan none).
+uint64_t ScanCount();
 
 // Merges one-row runs into the platform's banded form: consecutive rows with identical
 // runs form one band; rectangles sorted by top, then left.
