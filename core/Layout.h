@@ -12,7 +12,9 @@
 //   end
 //
 // Values: integers, identifiers (true, clBtnFace, ...), strings in single quotes (UTF-8, ''
-// for a quote), sets [a, b] and binary blocks {hex}. Parse and write round-trip exactly.
+// for a quote, #n for a control character), sets [a, b] and binary blocks {hex}: up to 32 bytes
+// per line, blocks shorter than 32 bytes on the property's own line. Parse and write round-trip
+// exactly.
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -46,7 +48,13 @@ struct LayoutObject {
     std::vector<LayoutObject> children;      // in stored order
     friend bool operator==(const LayoutObject&, const LayoutObject&) = default;
 
+    // First property or child of that exact name, or null.
     const LayoutProperty* Find(std::string_view propertyName) const;
+    LayoutProperty* Find(std::string_view propertyName);
+    const LayoutObject* FindChild(std::string_view childName) const;
+    LayoutObject* FindChild(std::string_view childName);
+    // Replaces the value in place, or appends the property when it is missing.
+    void Set(std::string_view propertyName, LayoutValue value);
 };
 
 LayoutObject ParseLayout(std::string_view text);
