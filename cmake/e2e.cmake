@@ -1,0 +1,19 @@
+# End-to-end tests: the real kurun.exe under Wine, driven through X like a user (xdotool, xwininfo,
+# import). They need a display (scripts/xvfb.sh gives one) and share the pointer, so one at a time.
+if(NOT TARGET kurun)
+  return()
+endif()
+find_program(KURUN_PYTHON3 python3)
+if(NOT KURUN_PYTHON3)
+  message(WARNING "python3 not found: the end-to-end tests are not registered (run make setup)")
+  return()
+endif()
+
+file(GLOB KURUN_E2E_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/e2e/test_*.py)
+foreach(src ${KURUN_E2E_TESTS})
+  get_filename_component(name ${src} NAME_WE)
+  string(REGEX REPLACE "^test_" "e2e_" name ${name})
+  add_test(NAME ${name}
+           COMMAND ${KURUN_PYTHON3} -B ${src} $<TARGET_FILE:kurun> ${CMAKE_BINARY_DIR}/e2e)
+  set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180 LABELS e2e)
+endforeach()

@@ -1,0 +1,11 @@
+# Shared settings for the scripts; sourced, never run.
+# The checkout's root, found from this file's own place so any working directory works.
+KURUN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+export KURUN_ROOT
+# A private prefix inside the checkout: no user's own ~/.wine is touched.
+export WINEPREFIX="$KURUN_ROOT/build/wine-prefix"
+export WINEARCH=win64
+export WINEDEBUG=-all
+# No Mono/Gecko installer dialog may block an unattended run.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+export DEBIAN_FRONTEND=noninteractive

@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Makes the private Wine prefix once: boot, font replacement, verified. Safe to call in parallel.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
+
+stamp="$WINEPREFIX/.kurun-ready"
+[[ -f $stamp ]] && exit 0
+
+mkdir -p "$(dirname "$WINEPREFIX")"
+# Parallel ctest runs all call wine-run.sh: only one may build the prefix.
+exec 9>"$WINEPREFIX.lock"
+flock 9
+[[ -f $stamp ]] && exit 0
+
+echo "wine-prefix: preparing $WINEPREFIX (once)" >&2
+# A half-made prefix from an interrupted run is not trusted.
+rm -rf "$WINEPREFIX"
+# No window is needed to boot; an unreachable display would only slow it down.
+unset DISPLAY
+wineboot --init >/dev/null 2>&1 || true
+wineserver -w
+
+# The layouts ask for the MS Gothic faces; IPA Gothic has the same metrics and the Japanese glyphs.
+# The .reg file is UTF-16LE so the face names survive whatever the locale is.
+reg="$WINEPREFIX/fonts.reg"
+printf '%s\r\n' \
+  'Windows Registry Editor Version 5.00' '' \
+  '[HKEY_CURRENT_USER\Software\Wine\Fonts\Replacements]' \
+  '"ＭＳ Ｐゴシック"="IPAPGothic"' \
+  '"ＭＳ ゴシック"="IPAGothic"' \
+  '"MS PGothic"="IPAPGothic"' \
+  '"MS Gothic"="IPAGothic"' '' |
+  { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$reg"
+wine regedit /S "$reg" >/dev/null 2>&1 || true
+wineserver -w
+
+# Check both the value (through Wine) and the exact face names (in the saved hive, where Wine
+# writes non-ASCII characters as \x escapes).
+query="$(wine reg query 'HKCU\Software\Wine\Fonts\Replacements' 2>/dev/null | tr -d '\r')" || true
+wineserver -w
+ok=1
+grep -q 'IPAPGothic' <<<"$query" || ok=0
+grep -q 'IPAGothic' <<<"$query" || ok=0
+# "ＭＳ Ｐゴシック" and "ＭＳ ゴシック" as Wine stores them.
+grep -qF '"\xff2d\xff33 \xff30\x30b4\x30b7\x30c3\x30af"="IPAPGothic"' "$WINEPREFIX/user.reg" || ok=0
+grep -qF '"\xff2d\xff33 \x30b4\x30b7\x30c3\x30af"="IPAGothic"' "$WINEPREFIX/user.reg" || ok=0
+if (( ! ok )); then
+  echo "wine-prefix: the font replacement did not reach the registry of $WINEPREFIX" >&2
+  exit 1
+fi
+touch "$stamp"
+echo "wine-prefix: ready" >&2

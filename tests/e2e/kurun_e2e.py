@@ -1,0 +1,223 @@
+"""Drives the real kurun.exe under Wine on the current X display, as a user would.
+
+Each test starts a fresh program from a private copy of its folder, finds its windows by name,
+reads positions and shapes with xwininfo, moves the pointer with xdotool and reads pixels from
+ImageMagick screenshots. The program is always killed, whatever happens.
+"""
+import os
+import re
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
+
+# name, start Left, start Top, outer Width, outer Height
+ROSTER = [
+    ("Pelton", -50, 140, 132, 75),
+    ("Melka", -50, 364, 132, 77),
+    ("Rugo", -50, 600, 132, 89),
+    ("Fenwa", 980, 364, 132, 76),
+]
+NAMES = [r[0] for r in ROSTER]
+SPRITE = 40
+KEY = (222, 171, 195)
+TICK = 0.05
+
+
+class Failure(Exception):
+    pass
+
+
+def check(cond, message):
+    if not cond:
+        raise Failure(message)
+
+
+def run(*args, check_rc=True):
+    res = subprocess.run(args, capture_output=True, text=True)
+    if check_rc and res.returncode != 0:
+        raise Failure(f"{' '.join(args)} failed ({res.returncode}): {res.stderr.strip()}")
+    return res.stdout
+
+
+def screen_size():
+    m = re.search(r"dimensions:\s+(\d+)x(\d+)", run("xdpyinfo"))
+    return int(m.group(1)), int(m.group(2))
+
+
+def move_pointer(x, y):
+    # Not --sync: it waits forever when the pointer is already there.
+    run("xdotool", "mousemove", str(x), str(y))
+    for _ in range(50):
+        out = run("xdotool", "getmouselocation", "--shell")
+        at = dict(line.split("=", 1) for line in out.split())
+        if (int(at["X"]), int(at["Y"])) == (x, y):
+            return
+        time.sleep(0.02)
+    raise Failure(f"pointer is at {at}, not at {(x, y)}")
+
+
+class Window:
+    def __init__(self, wid):
+        self.wid = wid
+
+    def info(self, shape=False):
+        args = ["xwininfo", "-id", self.wid] + (["-shape"] if shape else [])
+        text = run(*args)
+        def num(label):
+            m = re.search(label + r":\s+(-?\d+)", text)
+            check(m, f"xwininfo gave no {label} for window {self.wid}")
+            return int(m.group(1))
+        res = {
+            "x": num("Absolute upper-left X"),
+            "y": num("Absolute upper-left Y"),
+            "w": num("Width"),
+            "h": num("Height"),
+            "viewable": "IsViewable" in text,
+        }
+        if shape:
+            m = re.search(r"Window shape extents:\s+(\d+)x(\d+)\+(-?\d+)\+(-?\d+)", text)
+            res["shape"] = tuple(int(g) for g in m.groups()) if m else None
+        return res
+
+    def pos(self):
+        i = self.info()
+        return i["x"], i["y"]
+
+
+class Kurun:
+    """One program run: `with Kurun(exe, artifacts) as k:`."""
+
+    def __init__(self, exe, artifacts, name):
+        if not os.path.isfile(exe):
+            raise Failure(f"{exe} does not exist: build the windows preset first")
+        self.exe = exe
+        self.artifacts = os.path.join(artifacts, name)
+        shutil.rmtree(self.artifacts, ignore_errors=True)
+        os.makedirs(self.artifacts)
+        self.proc = None
+        self.windows = {}
+
+    def __enter__(self):
+        # A kurun.ini left by one test must not reach another: each run gets its own folder.
+        self.dir = tempfile.mkdtemp(prefix="kurun-e2e-")
+        src = os.path.dirname(os.path.abspath(self.exe))
+        for f in os.listdir(src):
+            if f == os.path.basename(self.exe) or f.lower().endswith(".dll"):
+                shutil.copy2(os.path.join(src, f), self.dir)
+        self.log = open(os.path.join(self.artifacts, "wine.log"), "w")
+        self.proc = subprocess.Popen(
+            ["bash", WINE_RUN, os.path.join(self.dir, os.path.basename(self.exe))],
+            cwd=self.dir, stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
+        self.started = time.monotonic()
+        return self
+
+    def __exit__(self, kind, value, tb):
+        if kind is not None:
+            self.keep_evidence()
+        self.stop()
+        self.log.close()
+        shutil.rmtree(self.dir, ignore_errors=True)
+        return False
+
+    def stop(self):
+        if self.proc and self.proc.poll() is None:
+            # wine-run.sh execs Wine, so this pid is the program itself.
+            self.proc.terminate()
+            try:
+                self.proc.wait(5)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait(5)
+
+    def keep_evidence(self):
+        try:
+            shot = os.path.join(self.artifacts, "failure.png")
+            run("import", "-window", "root", shot, check_rc=False)
+            with open(os.path.join(self.artifacts, "windows.txt"), "w") as f:
+                f.write(run("xwininfo", "-root", "-tree", check_rc=False))
+            print(f"evidence kept in {self.artifacts}", file=sys.stderr)
+        except Exception as e:  # evidence is a courtesy; the real failure is reported anyway
+            print(f"could not keep evidence: {e}", file=sys.stderr)
+
+    def find(self, name):
+        out = run("xdotool", "search", "--all", "--onlyvisible", "--pid", str(self.proc.pid),
+                  "--name", f"^{name}$", check_rc=False).split()
+        return out
+
+    def wait_windows(self, timeout=60):
+        """Waits until all four character windows are shown; returns the time the first was."""
+        first = None
+        while True:
+            code = self.proc.poll()
+            if code is not None:
+                raise Failure(f"kurun.exe ended with {code} before showing its windows "
+                              f"(see {self.artifacts}/wine.log)")
+            found = {n: self.find(n) for n in NAMES}
+            if first is None and any(found.values()):
+                first = time.monotonic()
+            if all(found.values()):
+                for n, ids in found.items():
+                    check(len(ids) == 1, f"{len(ids)} windows named {n!r}, expected one")
+                    self.windows[n] = Window(ids[0])
+                return first
+            if time.monotonic() - self.started > timeout:
+                missing = [n for n in NAMES if not found[n]]
+                raise Failure(f"no window named {', '.join(missing)} within {timeout} s "
+                              f"of starting kurun.exe")
+            time.sleep(0.05)
+
+    def positions(self):
+        return {n: self.windows[n].pos() for n in NAMES}
+
+
+def screenshot(path):
+    """Returns (width, height, rgb bytes) of the whole screen, also saved as PNG."""
+    run("import", "-window", "root", path)
+    w, h = (int(v) for v in run("identify", "-format", "%w %h", path).split())
+    raw = subprocess.run(["convert", path, "-depth", "8", "rgb:-"],
+                         capture_output=True, check=True).stdout
+    check(len(raw) == w * h * 3, f"screenshot {path} has {len(raw)} bytes for {w}x{h}")
+    return w, h, raw
+
+
+def key_pixels(w, raw):
+    """Screen coordinates of every pixel in the key colour."""
+    key = bytes(KEY)
+    found, at = [], raw.find(key)
+    while at >= 0:
+        if at % 3 == 0:
+            found.append(((at // 3) % w, (at // 3) // w))
+        at = raw.find(key, at + 1)
+    return found
+
+
+def background(raw):
+    """The commonest colour on a sample of the screen: what no window covers."""
+    counts = {}
+    for i in range(0, len(raw), 3 * 97):
+        c = raw[i:i + 3]
+        counts[c] = counts.get(c, 0) + 1
+    return max(counts, key=counts.get)
+
+
+def main(test):
+    """Runs test(exe, artifacts) with the arguments ctest passes; prints one verdict line."""
+    signal.signal(signal.SIGTERM, lambda *a: sys.exit("terminated (timeout?)"))
+    if len(sys.argv) < 2:
+        sys.exit(f"usage: {sys.argv[0]} path/to/kurun.exe [artifact folder]")
+    exe = os.path.abspath(sys.argv[1])
+    artifacts = os.path.abspath(sys.argv[2] if len(sys.argv) > 2 else "e2e-artifacts")
+    if not os.environ.get("DISPLAY"):
+        sys.exit("no DISPLAY: run under scripts/xvfb.sh")
+    try:
+        test(exe, artifacts)
+    except Failure as e:
+        print(f"FAIL: {e}", file=sys.stderr)
+        sys.exit(1)
+    print("PASS")
