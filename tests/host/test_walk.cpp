@@ -41,15 +41,6 @@ TEST(Walk, RestBoxEdgesOfEveryCharacter) {
     }
 }
 
-TEST(Walk, TableOfCharacters) {
-    EXPECT_EQ(kWalkConstants[0].target, core::WalkTarget::Cursor);
-    EXPECT_EQ(kWalkConstants[0].extra, core::WalkExtraRule::FollowFirstCheckBox);
-    EXPECT_EQ(kWalkConstants[1].extra, core::WalkExtraRule::None);
-    EXPECT_EQ(kWalkConstants[2].extra, core::WalkExtraRule::None);
-    EXPECT_EQ(kWalkConstants[3].target, core::WalkTarget::FirstCharacter);
-    EXPECT_EQ(kWalkConstants[3].extra, core::WalkExtraRule::WaitForFirstCharacter);
-}
-
 TEST(Walk, FrameCycleOverTicks) {
     // Walking down: the first tick shows Rgn6, then Rgn7, Rgn8, Rgn5, Rgn6 ...
     Point w{0, 0};
