@@ -102,7 +102,7 @@ std::map<std::string, ComponentFactory, std::less<>>& Registry() {
 }
 }  // namespace
 
-void RegisterClass(const std::string& className, ComponentFactory factory) {
+void RegisterComponentClass(const std::string& className, ComponentFactory factory) {
     Registry().emplace(className, std::move(factory));
 }
 

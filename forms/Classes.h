@@ -120,13 +120,13 @@ private:
 
 // Classes that layouts may name.
 using ComponentFactory = std::function<TComponent*(TComponent* owner)>;
-void RegisterClass(const std::string& className, ComponentFactory factory);
+void RegisterComponentClass(const std::string& className, ComponentFactory factory);
 bool IsClassRegistered(std::string_view className);
 TComponent* CreateRegistered(std::string_view className, TComponent* owner);
 
 template <class T>
 void RegisterClassOf(const std::string& className) {
-    RegisterClass(className, [](TComponent* owner) -> TComponent* { return new T(owner); });
+    RegisterComponentClass(className, [](TComponent* owner) -> TComponent* { return new T(owner); });
 }
 
 }  // namespace forms
