@@ -59,7 +59,7 @@ for i in 0 1 2; do
     "$convert" "$pics/icons/kurun.ico[$i]" -background "$bg" -flatten -scale 400% "$work/icon$i.png"
     set -- "$@" "$work/icon$i.png"
 done
-"$convert" "$@" -background "$bg" -gravity south -splice 16x0 +append +repage "$work/icons-row.png"
+"$convert" "$@" -bordercolor "$bg" -border 8 -background "$bg" -gravity south +append +repage "$work/icons-row.png"
 titled "$work/icons-row.png" "$work/icons.png" "kurun.ico"
 
 # Title-strip buttons.
@@ -116,7 +116,7 @@ for name in ﾐﾛｯﾄ ｸﾞﾗﾝﾃ ﾍﾟｲﾕ ﾄｩｰﾗ; do
     text 28 $y0 12 bold white "$name"
     text 65 $((y0 + 28)) 12 normal "rgb(35,35,35)" "Launch!"
     text 64 $((y0 + 27)) 12 normal white "Launch!"
-    [ $r -eq 0 ] && text 107 $((y0 + 27)) 11 normal white 'C:\Users\me\Documents\memo.txt'
+    [ $r -eq 0 ] && text 107 $((y0 + 27)) 11 normal white 'C:\\Users\\me\\Documents\\memo.txt'
     r=$((r + 1))
 done
 title="Launcher kurun! ～ルカタ編～"

@@ -24,12 +24,12 @@ const PixelMap kHeadBack = PixelMap::Symmetric({
     "..GGG..",
     ".GGGGGG",
     "GGGGHGG",
-    "GGGGGGD",
-    "GGGGGGD",
-    "GGGGGGD",
     "GGGGGGG",
-    ".GgGGGD",
-    ".GgGGGD",
+    "GGGGGgG",
+    "GGgGGGG",
+    "GGGGGGG",
+    ".GgGGGG",
+    ".GgGGgG",
     "..ggGGG",
     "...gggg",
 });
@@ -49,13 +49,13 @@ const PixelMap kTorsoFront = PixelMap::Symmetric({
 
 const PixelMap kTorsoBack = PixelMap::Symmetric({
     "..GG",
-    ".GGD",
-    "GGGD",
-    "GGGD",
+    ".GGG",
+    "GGgG",
     "GGGG",
-    "GGGD",
-    "gGGD",
-    "gGGD",
+    "GGGg",
+    "GgGG",
+    "gGGG",
+    "gGGg",
     ".gGG",
     ".ggg",
 });
@@ -116,7 +116,7 @@ const PixelMap kHeadSide = {
     ".GGGGGAAGGG",
     "GGGGGGGGGGG",
     "GGGGGGGGGGG",
-    "#GGGGGGGGGg",
+    "#GGGGPGGGGg",
     ".##YYGGGGg.",
     "...yyygggg.",
 };
@@ -126,76 +126,88 @@ const PixelMap kTorsoSide = {
     "YGGGGG",
     "YYGGGG",
     "YYGGGG",
-    "YYGGGD",
+    "YYGGgG",
     "YYGGGG",
-    "YyGGGD",
+    "YyGGgG",
     "yyGGGG",
-    ".ggGGG",
+    ".yGGGg",
     "..ggg.",
 };
 
 const PixelMap kTailSide = {
-    ".........GG",
-    "........GGg",
-    "........Gg.",
-    ".......GGg.",
-    "GG...GGGg..",
-    "GGGGGGgg...",
-    ".gggggg....",
+    "..........GG",
+    ".........GGg",
+    ".........Gg.",
+    "........GGg.",
+    "GGG...GGGg..",
+    "GGGGGGGgg...",
+    ".gggggg.....",
 };
 
-const PixelMap kLegSide[3] = {
-    {   // forward
-        "..GG",
-        ".GGg",
-        ".Gg.",
-        "GGg.",
-        "Gg..",
-        "Gg..",
-        "GGG.",
-    },
-    {   // under the body
-        "GG",
-        "GG",
-        "Gg",
-        "Gg",
-        "Gg",
-        "gg",
-        "GGG",
-    },
-    {   // back
-        "GG..",
-        "GGg.",
-        ".Gg.",
-        ".GGg",
-        "..Gg",
-        "..Gg",
-        ".GGG",
-    },
-};
-
-const PixelMap kLegSideUp = {
-    "GGg.",
-    ".GGg",
-    ".GGg",
-    "GGg.",
-    "GGG.",
-};
-
-const PixelMap kArmSide[2] = {
+// Legs facing left, hip at columns 3 and 4: forward, straight, back, lifted.
+const PixelMap kLegSide[4] = {
     {
-        "GG",
-        "Gg",
-        "Gg.",
-        "gG.",
-        ".GG",
+        "...GG...",
+        "...GG...",
+        "..GGg...",
+        "..Gg....",
+        ".GGg....",
+        ".Gg.....",
+        "Gg......",
+        "GGG.....",
     },
     {
-        ".GG",
-        ".Gg",
-        "Gg",
-        "Gg",
-        "GG",
+        "...GG...",
+        "...GG...",
+        "...Gg...",
+        "...Gg...",
+        "...Gg...",
+        "...Gg...",
+        "...gg...",
+        "..GGG...",
+    },
+    {
+        "...GG...",
+        "...GG...",
+        "...GGg..",
+        "....Gg..",
+        "....GGg.",
+        ".....Gg.",
+        ".....Gg.",
+        "....GGG.",
+    },
+    {
+        "...GG...",
+        "..GGg...",
+        ".GGg....",
+        "..Gg....",
+        "...Gg...",
+        "..GGG...",
+    },
+};
+
+// Arms facing left, shoulder at columns 2 and 3: forward, hanging, back.
+const PixelMap kArmSide[3] = {
+    {
+        "..GG.",
+        ".GGg.",
+        "GGg..",
+        "Gg...",
+        "GG...",
+    },
+    {
+        "..GG.",
+        "..Gg.",
+        "..Gg.",
+        "..Gg.",
+        "..GG.",
+    },
+    {
+        "..GG.",
+        "..gGG",
+        "...gG",
+        "...gG",
+        "...GG",
     },
 };
 
@@ -210,8 +222,8 @@ void Draw(Sprite& s, Facing facing, int step) {
         bool front = facing == Facing::Down;
         bool leftUp = step == 1, rightUp = step == 3;
         if (front) s.Stamp(kTailFront, 24, 28 + bob);
-        s.Stamp(leftUp ? kLegUp : kLeg, 16, leftUp ? 28 : 28);
-        s.Stamp(rightUp ? kLegUp : kLeg, 22, rightUp ? 28 : 28, true, true);
+        s.Stamp(leftUp ? kLegUp : kLeg, 16, 28);
+        s.Stamp(rightUp ? kLegUp : kLeg, 22, 28, true, true);
         s.Stamp(kArm, 13, 18 + bob + (step == 3 ? 1 : 0));
         s.Stamp(kArm, 25, 18 + bob + (step == 1 ? 1 : 0), true, true);
         s.Stamp(front ? kTorsoFront : kTorsoBack, 16, 16 + bob);
@@ -220,17 +232,20 @@ void Draw(Sprite& s, Facing facing, int step) {
         break;
     }
     case Facing::Left: {
-        static constexpr int kNear[4] = {0, 1, 2, 1};
-        int nearPose = kNear[step], farPose = 2 - kNear[step];
-        s.Stamp(kTailSide, 20, 24 + bob);
-        if (step == 3) s.Stamp(kLegSideUp, 17, 28);
-        else s.Stamp(kLegSide[farPose], 17, 27);
-        s.Stamp(kArmSide[step < 2 ? 0 : 1], 19, 18 + bob);
-        s.Stamp(kTorsoSide, 16, 16 + bob);
-        if (step == 1) s.Stamp(kLegSideUp, 16, 28);
-        else s.Stamp(kLegSide[nearPose], 16, 27);
-        s.Stamp(kArmSide[step < 2 ? 1 : 0], 17, 18 + bob);
-        s.Stamp(kHeadSide, 10, 6 + bob);
+        // Legs swing in opposition, the arms against the legs.
+        static constexpr int kNearLeg[4] = {0, 3, 2, 1};
+        static constexpr int kFarLeg[4] = {2, 1, 0, 3};
+        static constexpr int kNearArm[4] = {2, 1, 0, 1};
+        // The far limbs are in the body's shade and need no outline of their own.
+        const PixelMap farLeg = kLegSide[kFarLeg[step]].Recoloured("Gg", "DD");
+        const PixelMap farArm = kArmSide[2 - kNearArm[step]].Recoloured("Gg", "DD");
+        s.Stamp(kTailSide, 20, 22 + bob);
+        s.Stamp(farArm, 16, 18 + bob, false);
+        s.Stamp(farLeg, 16, 25, false);
+        s.Stamp(kTorsoSide, 16, 15 + bob);
+        s.Stamp(kLegSide[kNearLeg[step]], 15, 25);
+        s.Stamp(kArmSide[kNearArm[step]], 14, 18 + bob);
+        s.Stamp(kHeadSide, 10, 5 + bob);
         break;
     }
     }
@@ -249,6 +264,7 @@ const Character& Fenwa() {
             {'y', {188, 210, 120}},
             {'A', {255, 214, 60}},
             {'D', {40, 110, 60}},
+            {'P', {250, 150, 130}},
             {'#', {18, 56, 34}},
         },
         '#',

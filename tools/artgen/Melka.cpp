@@ -137,19 +137,31 @@ const PixelMap kCrestSide = {
     ".VVV",
 };
 
-const PixelMap kLegSideDown = {
-    ".Y.",
-    ".Y.",
-    ".Y.",
-    ".Y.",
-    "YYY",
-};
-
-const PixelMap kLegSideUp = {
-    "..Y",
-    ".Y.",
-    ".Y.",
-    "YYY",
+// Facing left, hip at columns 3 and 4: forward, under the body, back, lifted.
+const PixelMap kLegSide[4] = {
+    {
+        "...Yy.",
+        "..Yy..",
+        ".Yy...",
+        "YYy...",
+    },
+    {
+        "...Yy.",
+        "...Yy.",
+        "...Yy.",
+        "..YYy.",
+    },
+    {
+        "...Yy.",
+        "....Yy",
+        "....Yy",
+        "...YYy",
+    },
+    {
+        "...Yy.",
+        "..Yy..",
+        ".YYy..",
+    },
 };
 
 constexpr int kBob[4] = {0, -1, 0, -1};
@@ -165,27 +177,29 @@ void Draw(Sprite& s, Facing facing, int step) {
         bool leftUp = step == 1, rightUp = step == 3;
         s.Stamp(leftUp ? kFootUp : kFootDown, 15, leftUp ? 30 : 31);
         s.Stamp(rightUp ? kFootUp : kFootDown, 22, rightUp ? 30 : 31);
-        s.Stamp(kWingFront, 5, 19 + kFlap[step]);
-        s.Stamp(kWingFront, 29, 19 + kFlap[step], true, true);
-        s.Stamp(kCrest, 18, 7 + bob);
-        s.Stamp(front ? kBodyFront : kBodyBack, 10, 11 + bob);
-        if (!front) s.Stamp(kTailBack, 18, 26 + bob);
+        s.Stamp(kWingFront, 5, 20 + kFlap[step]);
+        s.Stamp(kWingFront, 29, 20 + kFlap[step], true, true);
+        s.Stamp(kCrest, 18, 8 + bob);
+        s.Stamp(front ? kBodyFront : kBodyBack, 10, 12 + bob);
         if (front) {
-            s.Dot(15, 18 + bob, 'I');
-            s.Dot(25, 18 + bob, 'I');
+            s.Dot(15, 19 + bob, 'I');
+            s.Dot(25, 19 + bob, 'I');
+        } else {
+            s.Stamp(kTailBack, 18, 27 + bob);
         }
         break;
     }
     case Facing::Left: {
-        static constexpr int kNearX[4] = {15, 18, 21, 19};
-        static constexpr int kFarX[4] = {21, 20, 15, 18};
-        s.Stamp(step == 3 ? kLegSideUp : kLegSideDown, kFarX[step], step == 3 ? 30 : 31);
-        s.Stamp(kTailSide, 27, 22 + bob);
-        s.Stamp(kCrestSide, 17, 8 + bob);
-        s.Stamp(kBodySide, 11, 11 + bob);
-        s.Stamp(step == 1 ? kLegSideUp : kLegSideDown, kNearX[step], step == 1 ? 30 : 31);
-        s.Stamp(kWingSide, 19, 19 + bob + kFlap[step] / 2);
-        s.Dot(14, 17 + bob, 'I');
+        // Near leg: forward, lifted while passing, back, under the body while the far one passes.
+        static constexpr int kNear[4] = {0, 3, 2, 1};
+        static constexpr int kFar[4] = {2, 1, 0, 3};
+        s.Stamp(kLegSide[kFar[step]], 17, 30);
+        s.Stamp(kTailSide, 27, 23 + bob);
+        s.Stamp(kCrestSide, 17, 9 + bob);
+        s.Stamp(kBodySide, 11, 12 + bob);
+        s.Stamp(kLegSide[kNear[step]], 14, 30);
+        s.Stamp(kWingSide, 19, 20 + bob + kFlap[step] / 2);
+        s.Dot(14, 18 + bob, 'I');
         break;
     }
     }

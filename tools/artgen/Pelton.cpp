@@ -78,27 +78,27 @@ const PixelMap kHeadBack = PixelMap::Symmetric({
     "..CC.....",
     "..cC.RRRR",
     "...c#RRRR",
-    "...RRRRRR",
-    "..RRRRRRR",
+    "...RRRRRH",
+    "..RRRRRRr",
     ".RRRRRRRR",
     ".RRRRRRRR",
-    ".RRRRRRRR",
-    ".RRRRRRRR",
+    ".RRRRRRRH",
+    ".RRRRRRRr",
     ".RRRRRRRR",
     ".rRRRRRRR",
-    "..rrRRRRR",
+    "..rrRRRRH",
     "...rrrrrr",
 });
 
 const PixelMap kBodyBack = PixelMap::Symmetric({
     "....RRRR",
     "..RRRRRR",
-    ".RR#RRRr",
-    "RRR#RRRC",
-    "RrR#RRRr",
-    ".rr#RRRR",
-    "...#RRRC",
-    "...RRRRr",
+    ".RR#RRRH",
+    "RRR#RRRr",
+    "RrR#RRRR",
+    ".rr#RRRH",
+    "...#RRRr",
+    "...RRRRR",
     "...RRRRR",
     "...rRRRR",
     "....rrrr",
@@ -148,13 +148,18 @@ const PixelMap kBodySide = {
     "...RRRRRRR..",
     "..CRRRRRRRR.",
     ".CCRRRRRRRRR",
-    ".CC##RRRRRRR",
-    ".CRRR#RRRRRR",
-    ".CRRr#RRRRRR",
-    ".CCR#RRRRRRR",
+    ".CCRRRRRRRRR",
+    ".CcRRRRRRRRR",
+    ".CCRRRRRRRRR",
+    ".CcRRRRRRRRr",
     "..CCRRRRRRRr",
     "...CrRRRRRr.",
     "....rrrrrr..",
+};
+
+const PixelMap kArmSide = {
+    "RRr",
+    "Rr.",
 };
 
 const PixelMap kWingSide = {
@@ -249,6 +254,7 @@ void Draw(Sprite& s, Facing facing, int step) {
         s.Stamp(step == 3 ? kLegSideUp : kLegSideDown, kFarX[step], step == 3 ? 31 : 32);
         s.Stamp(kBodySide, 14, 22 + bob);
         s.Stamp(step == 1 ? kLegSideUp : kLegSideDown, kNearX[step], step == 1 ? 31 : 32);
+        s.Stamp(kArmSide, 14, 25 + bob);
         s.Stamp(kHeadSide, 9, 9 + bob);
         s.Stamp(kWingSide, 22, 12 + bob);
         break;

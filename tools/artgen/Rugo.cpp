@@ -7,29 +7,29 @@ namespace {
 // P pink coat, p pink shade, Q pink highlight, W white, w white shade, M brown mane,
 // m mane shade, N mane highlight, h hoof.
 const PixelMap kHeadFront = PixelMap::Symmetric({
-    ".pP......",
-    ".pPP...MN",
-    ".PPPMMMMM",
-    "..PMMNMMM",
-    ".PPMMMMMm",
-    "PPPPMmMMP",
-    "PPPPPPmPP",
-    "PPOOPPPPP",
-    "PPOOPPPPP",
-    "PPOOPPPPP",
-    ".PPPPPPPP",
-    "..PPPQQQQ",
-    "..PPQQpQQ",
-    "...ppQQQQ",
+    ".pP....",
+    ".pPP..M",
+    ".PPPMMN",
+    "..PPMNM",
+    "..PPPMM",
+    "..PPPPM",
+    ".POOPPP",
+    ".POOPPP",
+    ".PPPPPP",
+    "..PPPPP",
+    "..PWWWW",
+    "..WWWWW",
+    "..WOWWW",
+    "...wwww",
 });
 
 // The mane falling down both sides of the neck, behind the head.
 const PixelMap kManeFront = PixelMap::Symmetric({
-    "MMN.......",
-    "MMM.......",
-    "mMMM......",
-    ".mMM......",
-    "..mM......",
+    ".MMN.....",
+    "MMMM.....",
+    "mMMM.....",
+    ".mMM.....",
+    "..mM.....",
 });
 
 const PixelMap kChestFront = PixelMap::Symmetric({
@@ -74,29 +74,31 @@ const PixelMap kLegFarUp = {
 };
 
 const PixelMap kHeadBack = PixelMap::Symmetric({
-    "..pP....",
-    "..pPP...",
-    "..PPPPMM",
-    ".PPPPMMM",
-    ".PPPPMNM",
-    "PPPPPMMM",
-    "PPPPPMMM",
-    "PPPPPPMM",
-    ".PPPPPMM",
-    "..ppPPMM",
+    ".pP....",
+    ".pPP...",
+    ".PPPPPM",
+    "..PPPPM",
+    "..PPPMN",
+    "..PPPPM",
+    "..QPPMM",
+    "...PPMM",
+    "...PPMN",
+    "...PPMM",
+    "...pPMM",
+    "...pPPM",
 });
 
 const PixelMap kRumpBack = PixelMap::Symmetric({
-    "...PPPPP",
-    ".PPPPPPP",
-    "PPPPQQPP",
-    "PPPQQPPP",
-    "PPPPPPPP",
-    "pPPPPPPP",
-    "pPPPPPPP",
-    ".pPPPPPP",
-    "..ppPPPP",
-    "....pppp",
+    "....PPPPP",
+    "..PPPPPPP",
+    ".PPPQQPPP",
+    "PPPQQPPPP",
+    "PPPPPPPPp",
+    "PPPPPPPPp",
+    "pPPPPPPPp",
+    "pPPPPPPPp",
+    ".pPPPPPPp",
+    "..ppPPPpp",
 });
 
 const PixelMap kTailBack = {
@@ -107,7 +109,10 @@ const PixelMap kTailBack = {
     "MmMm",
     "MMmM",
     ".MMm",
-    ".Mm.",
+    ".MmM",
+    ".MMm",
+    "..Mm",
+    "..mM",
 };
 
 // Facing left: head, neck and body in one piece; legs and tail are added per step.
@@ -212,22 +217,21 @@ void Draw(Sprite& s, Facing facing, int step) {
         s.Stamp(kChestFront, 14, 20 + bob);
         s.Stamp(leftUp ? kLegNearUp : kLegNear, 15, leftUp ? 28 : 29);
         s.Stamp(rightUp ? kLegNearUp : kLegNear, 22, rightUp ? 28 : 29);
-        s.Stamp(kManeFront, 10, 16 + bob);
-        s.Stamp(kHeadFront, 11, 7 + bob);
-        s.Dot(14, 14 + bob, 'I');
-        s.Dot(26, 14 + bob, 'I');
+        s.Stamp(kManeFront, 11, 14 + bob);
+        s.Stamp(kHeadFront, 13, 6 + bob);
+        s.Dot(16, 12 + bob, 'I');
+        s.Dot(24, 12 + bob, 'I');
         break;
     }
     case Facing::Up: {
         s.Shadow(9, 33, 22, 6);
         bool leftUp = step == 1, rightUp = step == 3;
-        s.Stamp(kHeadBack, 12, 6 + bob);
-        s.Stamp(rightUp ? kLegFarUp : kLegFar, 12, 26);
-        s.Stamp(leftUp ? kLegFarUp : kLegFar, 25, 26);
-        s.Stamp(leftUp ? kLegNearUp : kLegNear, 15, leftUp ? 28 : 29);
-        s.Stamp(rightUp ? kLegNearUp : kLegNear, 22, rightUp ? 28 : 29);
-        s.Stamp(kRumpBack, 12, 16 + bob);
-        s.Stamp(kTailBack, 18, 19 + bob);
+        static constexpr int kSwish[4] = {0, 1, 0, -1};
+        s.Stamp(kHeadBack, 13, 6 + bob);
+        s.Stamp(leftUp ? kLegNearUp : kLegNear, 13, leftUp ? 28 : 29);
+        s.Stamp(rightUp ? kLegNearUp : kLegNear, 24, rightUp ? 28 : 29);
+        s.Stamp(kRumpBack, 11, 18 + bob);
+        s.Stamp(kTailBack, 18 + kSwish[step], 19 + bob, true, kSwish[step] < 0);
         break;
     }
     case Facing::Left: {

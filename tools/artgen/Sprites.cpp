@@ -34,6 +34,17 @@ PixelMap PixelMap::Symmetric(std::initializer_list<const char*> leftHalves) {
     return m;
 }
 
+PixelMap PixelMap::Recoloured(const std::string& from, const std::string& to) const {
+    if (from.size() != to.size()) throw std::logic_error("recolouring needs pairs of inks");
+    PixelMap m = *this;
+    for (std::string& row : m.rows_)
+        for (char& c : row) {
+            size_t k = from.find(c);
+            if (k != std::string::npos) c = to[k];
+        }
+    return m;
+}
+
 char PixelMap::At(int x, int y) const {
     if (y < 0 || y >= Height() || x < 0 || x >= static_cast<int>(rows_[y].size())) return '.';
     return rows_[y][x];

@@ -38,6 +38,10 @@ public:
     // Rows written as their left half only; the right half is the mirror image.
     static PixelMap Symmetric(std::initializer_list<const char*> leftHalves);
 
+    // The same map with each ink in from replaced by the ink at the same place in to
+    // (a far leg drawn in the shade inks, say).
+    PixelMap Recoloured(const std::string& from, const std::string& to) const;
+
     int Width() const { return width_; }
     int Height() const { return static_cast<int>(rows_.size()); }
     char At(int x, int y) const;   // '.' outside
