@@ -77,7 +77,7 @@ for q in 0 1 2 3; do
         -background none -bordercolor none -border 0x2 -scale 400% "$work/strip$q.png"
     set -- "$@" "$work/strip$q.png"
 done
-"$convert" "$@" -background "$bg" -append -flatten +repage "$work/strip-rows.png"
+"$convert" "$@" -background "$bg" -append +repage -flatten "$work/strip-rows.png"
 titled "$work/strip-rows.png" "$work/strip.png" "checkbox.bmp (key shown as background)"
 
 "$convert" "$pics/settings/skin.bmp" -scale 400% "$work/skin-big.png"

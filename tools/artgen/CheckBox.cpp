@@ -144,7 +144,7 @@ void DrawStyle(Canvas& c, int style, bool checked, bool disabled) {
             }
         break;
     case 10:
-        RoundedSquare(c, 1, 3, 13, kGrey, kWhite);
+        RoundedSquare(c, 1, 3, 13, kGrey, disabled ? kLightGrey : kWhite);
         if (checked) Ball(c, 7.5, 9.5, 3.5, Rgb{40, 90, 230});
         break;
     case 11:
