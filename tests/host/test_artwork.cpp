@@ -11,6 +11,7 @@
 #include <iterator>
 #include <map>
 #include <set>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -187,8 +188,11 @@ TEST(SpriteFrames, WalkOnAFixedGreyShadow) {
             EXPECT_EQ(r, right) << "Rgn" << rgn;
         }
         for (int group = 0; group < 3; ++group) {
-            std::set<std::vector<uint8_t>> distinct;
-            for (int k = 1; k <= 4; ++k) distinct.insert(Frame(u, group * 4 + k).ToFile());
+            std::vector<Bitmap> distinct;
+            for (int k = 1; k <= 4; ++k) {
+                Bitmap f = Frame(u, group * 4 + k);
+                if (std::find(distinct.begin(), distinct.end(), f) == distinct.end()) distinct.push_back(f);
+            }
             EXPECT_GE(distinct.size(), 3u) << "walk group " << group;
         }
     }
@@ -384,6 +388,51 @@ TEST(Portraits, ComeInColourAndMatchingGrey) {
     }
 }
 
+// Colours a character's frames use and no other character's frames do.
+std::set<std::tuple<int, int, int>> OwnColours(int unit) {
+    std::map<std::tuple<int, int, int>, std::set<int>> users;
+    for (int u = 0; u < 4; ++u)
+        for (int rgn = 1; rgn <= 16; ++rgn) {
+            Bitmap f = Frame(u, rgn);
+            for (int y = 0; y < 40; ++y)
+                for (int x = 0; x < 40; ++x)
+                    if (f.Index(x, y) != 48) {
+                        Rgb c = f.Color(x, y);
+                        users[{c.red, c.green, c.blue}].insert(u);
+                    }
+        }
+    std::set<std::tuple<int, int, int>> own;
+    for (auto& [colour, who] : users)
+        if (who.size() == 1 && *who.begin() == unit) own.insert(colour);
+    return own;
+}
+
+double ShareOfOwnColours(const Bitmap& picture, int unit) {
+    auto own = OwnColours(unit);
+    int hits = 0;
+    for (int y = 0; y < picture.Height(); ++y)
+        for (int x = 0; x < picture.Width(); ++x) {
+            Rgb c = picture.Color(x, y);
+            hits += own.count({c.red, c.green, c.blue});
+        }
+    return static_cast<double>(hits) / (picture.Width() * picture.Height());
+}
+
+// Portrait n is drawn from character n's own sprite, not from another one.
+TEST(Portraits, ShowTheirOwnCharacter) {
+    for (int n = 1; n <= 4; ++n) {
+        Bitmap portrait = Bitmap::Load((kPictures / "portraits" / ("portrait" + std::to_string(n) + ".bmp")).string());
+        for (int u = 0; u < 4; ++u) {
+            double share = ShareOfOwnColours(portrait, u);
+            if (u == n - 1) {
+                EXPECT_GT(share, 0.25) << "portrait " << n;
+            } else {
+                EXPECT_LT(share, 0.02) << "portrait " << n << " has colours of " << kUnits[u];
+            }
+        }
+    }
+}
+
 // ---- Icons ----
 
 struct IconEntry {
@@ -435,6 +484,14 @@ TEST(Icons, TrayIconIsOne32PixelImageWithAMask) {
     EXPECT_GT(transparent, 0);
     EXPECT_LT(transparent, 32 * 32 / 8);
     EXPECT_GT(dark, 100);
+    // The head is character 1's.
+    Bitmap head(32, 32, 24);
+    for (int row = 0; row < 32; ++row)
+        for (int x = 0; x < 32; ++x) {
+            const uint8_t* p = &e.image[40 + row * 96 + x * 3];
+            head.SetColor(x, 31 - row, Rgb{p[2], p[1], p[0]});
+        }
+    EXPECT_GT(ShareOfOwnColours(head, 0), 0.25);
 }
 
 TEST(Icons, ProgramIconStartsWithTheTrayImage) {
