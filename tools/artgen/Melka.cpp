@@ -193,7 +193,7 @@ void Draw(Sprite& s, Facing facing, int step) {
         // Near leg: forward, lifted while passing, back, under the body while the far one passes.
         static constexpr int kNear[4] = {0, 3, 2, 1};
         static constexpr int kFar[4] = {2, 1, 0, 3};
-        s.Stamp(kLegSide[kFar[step]], 17, 30);
+        s.Stamp(kLegSide[kFar[step]].Recoloured("Yy", "yz"), 17, 30);
         s.Stamp(kTailSide, 27, 23 + bob);
         s.Stamp(kCrestSide, 17, 9 + bob);
         s.Stamp(kBodySide, 11, 12 + bob);
@@ -221,6 +221,7 @@ const Character& Melka() {
             {'U', {196, 146, 240}},
             {'Y', {255, 170, 40}},
             {'y', {210, 110, 20}},
+            {'z', {160, 76, 16}},
             {'#', {22, 26, 72}},
         },
         '#',

@@ -251,7 +251,9 @@ void Draw(Sprite& s, Facing facing, int step) {
         static constexpr int kNearX[4] = {15, 18, 21, 18};
         static constexpr int kFarX[4] = {22, 19, 16, 19};
         s.Stamp(kTailSide, 25, 26 + bob);
-        s.Stamp(step == 3 ? kLegSideUp : kLegSideDown, kFarX[step], step == 3 ? 31 : 32);
+        // The far leg is in the body's shade, so the stride reads.
+        const PixelMap farLeg = (step == 3 ? kLegSideUp : kLegSideDown).Recoloured("RrC", "rqc");
+        s.Stamp(farLeg, kFarX[step], step == 3 ? 31 : 32);
         s.Stamp(kBodySide, 14, 22 + bob);
         s.Stamp(step == 1 ? kLegSideUp : kLegSideDown, kNearX[step], step == 1 ? 31 : 32);
         s.Stamp(kArmSide, 14, 25 + bob);
@@ -270,6 +272,7 @@ const Character& Pelton() {
         {
             {'R', {226, 62, 54}},
             {'r', {170, 36, 46}},
+            {'q', {128, 26, 40}},
             {'H', {255, 130, 102}},
             {'C', {255, 240, 208}},
             {'c', {232, 202, 164}},
