@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "forms/Exceptions.h"
+#include "forms/Registration.h"
 #include "forms/Text.h"
 
 namespace forms {
@@ -37,6 +38,7 @@ core::LayoutObject TReader::LayoutResource(const std::wstring& resourceName) {
 }
 
 void TReader::ReadRoot(TComponent* root, const core::LayoutObject& layout) {
+    RegisterFrameworkClasses();
     TReader reader(root);
     root->SetState(ComponentState::Loading, true);
     reader.loaded_.push_back(root);
