@@ -75,12 +75,14 @@ void TControl::SetEnabled(bool value) {
     if (value == enabled_) return;
     enabled_ = value;
     Invalidate();
+    Perform(CM_ENABLEDCHANGED);
 }
 
 void TControl::SetCaption(const std::wstring& value) {
     if (value == caption_) return;
     caption_ = value;
     Invalidate();
+    Perform(CM_TEXTCHANGED);
 }
 
 void TControl::SetColor(TColor value) {
@@ -113,7 +115,16 @@ void TControl::ParentFontChanged() {
     parentFont_ = true;
 }
 
-void TControl::FontChanged() { Invalidate(); }
+void TControl::FontChanged() {
+    Invalidate();
+    Perform(CM_FONTCHANGED);
+}
+
+void TControl::SetFont(const TFont& value) {
+    font_ = value;
+    parentFont_ = false;
+    FontChanged();
+}
 
 void TControl::Invalidate() {
     if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
@@ -138,6 +149,12 @@ void TControl::DblClick() {
 }
 
 void TControl::Dispatch(Message&) {}
+
+LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
+    Message message{msg, wParam, lParam};
+    Dispatch(message);
+    return message.result;
+}
 
 void TControl::Notification(TComponent* component, bool removing) {
     if (removing && component == popupMenu_) popupMenu_ = nullptr;
@@ -318,6 +335,8 @@ void TWinControl::WndProc(Message& message) {
         if (!HandleMouse(message)) DefaultHandler(message);
         return;
     default:
+        // Framework notifications mean nothing to the platform.
+        if (message.msg >= CM_BASE && message.msg <= CM_LAST) return;
         DefaultHandler(message);
     }
 }
@@ -444,6 +463,7 @@ void TWinControl::SetEnabled(bool value) {
     enabled_ = value;
     if (handle_) EnableWindow(handle_, value);
     Invalidate();
+    Perform(CM_ENABLEDCHANGED);
 }
 
 void TWinControl::SetCaption(const std::wstring& value) {
@@ -451,6 +471,13 @@ void TWinControl::SetCaption(const std::wstring& value) {
     caption_ = value;
     if (handle_) SetWindowTextW(handle_, caption_.c_str());
     Invalidate();
+    Perform(CM_TEXTCHANGED);
+}
+
+void TWinControl::FontChanged() {
+    TControl::FontChanged();
+    std::vector<TControl*> children = controls_;
+    for (TControl* control : children) control->ParentFontChanged();
 }
 
 void TWinControl::Invalidate() {

@@ -21,6 +21,14 @@ struct Message {
     LRESULT result = 0;
 };
 
+// Framework notifications: sent to the control itself (Perform), never to the platform.
+constexpr UINT CM_BASE = 0xB000;
+constexpr UINT CM_ENABLEDCHANGED = CM_BASE + 0x0C;
+constexpr UINT CM_FONTCHANGED = CM_BASE + 0x0E;
+constexpr UINT CM_TEXTCHANGED = CM_BASE + 0x12;
+constexpr UINT CM_BUTTONPRESSED = CM_BASE + 0x18;
+constexpr UINT CM_LAST = CM_BASE + 0xFFF;
+
 // Reports an exception caught at a window-procedure or timer boundary (the application's report).
 void ReportException(TObject* sender);
 
@@ -73,6 +81,8 @@ public:
     void SetParentFont(bool value);
     // Tells the control that its font changed (after editing Font()).
     virtual void FontChanged();
+    // Gives the control its own copy of the font; it no longer follows the parent's.
+    void SetFont(const TFont& value);
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
@@ -85,6 +95,7 @@ public:
     virtual void DblClick();
     // A framework message sent to the control directly (not through a window).
     virtual void Dispatch(Message& message);
+    LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
     bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
     void WriteProperties(TWriter& writer) const override;
@@ -143,6 +154,8 @@ public:
     void SetVisible(bool value) override;
     void SetEnabled(bool value) override;
     void SetCaption(const std::wstring& value) override;
+    // Children that follow the parent's font get the new one.
+    void FontChanged() override;
     void Invalidate() override;
     void BringToFront() override;
     void SendToBack() override;

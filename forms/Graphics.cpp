@@ -120,7 +120,8 @@ void TCanvas::CopyRect(const RECT& dest, HDC source, const RECT& sourceRect, DWO
 }
 
 void TCanvas::SelectFont() {
-    SelectObject(dc_, Font.Handle());
+    HGDIOBJ previous = SelectObject(dc_, Font.Handle());
+    if (!originalFont_) originalFont_ = previous;
     SetTextColor(dc_, ColorToRGB(Font.Color));
 }
 

@@ -110,12 +110,29 @@ class TBitmap;
 // Drawing on a device context that someone else owns (a paint DC, a bitmap's DC).
 class TCanvas {
 public:
+    TCanvas() = default;
+    TCanvas(const TCanvas&) = delete;
+    TCanvas& operator=(const TCanvas&) = delete;
+    ~TCanvas() { RestoreFont(); }
     HDC Handle() const { return dc_; }
-    void SetHandle(HDC dc) { dc_ = dc; }
+    void SetHandle(HDC dc) {
+        RestoreFont();
+        dc_ = dc;
+    }
 
     TColor BrushColor = clWhite;
     TBrushStyle BrushStyle = TBrushStyle::Solid;
     TFont Font;
+    // Changes Font without deleting a font that the DC still has selected.
+    void SetFont(const TFont& font) {
+        RestoreFont();
+        Font = font;
+    }
+    // Puts the DC's own font back, so that Font's GDI font may go.
+    void RestoreFont() {
+        if (dc_ && originalFont_) SelectObject(dc_, originalFont_);
+        originalFont_ = nullptr;
+    }
 
     void FillRect(const RECT& rect);
     void Draw(int x, int y, const TBitmap& bitmap);
@@ -129,6 +146,7 @@ public:
 private:
     void SelectFont();
     HDC dc_ = nullptr;
+    HGDIOBJ originalFont_ = nullptr;
 };
 
 // A picture: a device-independent bitmap held as a DIB section, with a canvas on demand.

@@ -1,0 +1,83 @@
+#pragma once
+// Windowed controls that draw themselves: their own canvas and Paint, focus and tab stops,
+// keyboard and mouse events, and the framework notifications unpacked into handlers.
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+#include "forms/Controls.h"
+
+namespace forms {
+
+using TShiftState = uint8_t;
+constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
+// The modifier keys held right now.
+TShiftState KeyboardShiftState();
+
+enum class TMouseButton { Left, Right, Middle };
+
+using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TObject* sender, wchar_t& key)>;
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner);
+    ~TCustomControl() override;
+    std::string ClassName() const override { return "TCustomControl"; }
+
+    // The paint DC while Paint runs; otherwise a screen-compatible memory DC, good for
+    // measuring text without forcing a window into existence.
+    TCanvas& Canvas();
+
+    void SetParent(TWinControl* parent) override;
+    // Position among the parent's tab stops; equal values keep the creation order.
+    int TabOrder = 0;
+    // Moves the focus to the parent's next (or previous) tab stop.
+    void SelectNext(bool forward);
+
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+    void WriteProperties(TWriter& writer) const override;
+
+protected:
+    using TWinControl::Paint;
+    // Draws the whole control on Canvas().
+    virtual void Paint() {}
+    void Paint(HDC dc, const RECT& update) final;
+
+    void WndProc(Message& message) override;
+    virtual void WMSize(Message& message);
+    virtual void WMSetFocus(Message& message);
+    virtual void WMKillFocus(Message& message);
+    virtual void WMKeyDown(Message& message);
+    virtual void WMKeyUp(Message& message);
+    virtual void WMChar(Message& message);
+    virtual void WMLButtonDblClk(Message& message);
+    virtual void CMEnabledChanged(Message& message);
+    virtual void CMFontChanged(Message& message);
+    virtual void CMTextChanged(Message& message);
+
+    virtual void KeyDown(WORD& key, TShiftState shift);
+    virtual void KeyUp(WORD& key, TShiftState shift);
+    virtual void KeyPress(wchar_t& key);
+    void MouseDown(int button, POINT clientPoint) override;
+    void MouseUp(int button, POINT clientPoint) override;
+
+private:
+    std::unique_ptr<MemoryDC> measureDC_;  // declared before the canvas: the canvas goes first
+    TCanvas canvas_;
+};
+
+}  // namespace forms
