@@ -1,12 +1,17 @@
 #include "app/Program.h"
 
 #include "app/Pelton.h"
+#include "components/Dxfcheckbox.h"
+#include "components/Region.h"
 
 namespace kurun {
 
 int RunProgram(const std::function<void(forms::TApplication&)>& prepare) {
     forms::TApplication application(nullptr);
     if (prepare) prepare(application);
+    // The components' shared state (class registrations, the glyph strip) comes first.
+    components::InitializeRegionUnit();
+    components::InitializeDxfcheckboxUnit();
     try {
         application.Initialize();
         application.SetTitle(kApplicationTitle);
