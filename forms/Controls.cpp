@@ -252,29 +252,25 @@ void TWinControl::CreateParams(CreateParamsData& params) {
     params.caption = caption_;
 }
 
-namespace {
-const wchar_t* WindowClassName(WNDPROC procedure) {
-    static const wchar_t* name = L"KurunWindow";
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.style = CS_DBLCLKS;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = name;
-        RegisterClassExW(&windowClass);
-        registered = true;
-    }
+const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT style) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    if (GetClassInfoExW(GetModuleHandleW(nullptr), name, &windowClass)) return name;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.hIcon = LoadIconW(windowClass.hInstance, L"MAINICON");
+    windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name;
+    RegisterClassExW(&windowClass);
     return name;
 }
-}  // namespace
 
 void TWinControl::CreateWnd() {
     CreateParamsData params;
     CreateParams(params);
-    HWND window = CreateWindowExW(params.exStyle, WindowClassName(&WindowProcedure), params.caption.c_str(),
+    const wchar_t* windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+    HWND window = CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(),
                                   params.style, left_, top_, width_, height_, params.parent, nullptr,
                                   GetModuleHandleW(nullptr), this);
     if (!window) throw EOSError(L"ウィンドウを作成できません");

@@ -29,6 +29,9 @@ constexpr UINT CM_TEXTCHANGED = CM_BASE + 0x12;
 constexpr UINT CM_BUTTONPRESSED = CM_BASE + 0x18;
 constexpr UINT CM_LAST = CM_BASE + 0xFFF;
 
+// Registers a window class of the program once; later calls only return its name.
+const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT style = 0);
+
 // Reports an exception caught at a window-procedure or timer boundary (the application's report).
 void ReportException(TObject* sender);
 

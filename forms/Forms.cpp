@@ -188,14 +188,7 @@ LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     if (!Application) Application = this;
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = ApplicationWindowProcedure;
-    windowClass.hInstance = GetModuleHandleW(nullptr);
-    windowClass.hIcon = LoadIconW(GetModuleHandleW(nullptr), L"MAINICON");
-    windowClass.lpszClassName = L"KurunApplication";
-    RegisterClassExW(&windowClass);
-    handle_ = CreateWindowExW(0, windowClass.lpszClassName, L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+    handle_ = CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", ApplicationWindowProcedure), L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                               0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
