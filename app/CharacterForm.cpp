@@ -43,17 +43,6 @@ core::Point TCharacterForm::Target() const {
     return {cursor.x, cursor.y};
 }
 
-namespace {
-// The tick holds the mouse capture only while it runs, even when showing a frame fails.
-class CaptureScope {
-public:
-    explicit CaptureScope(HWND window) { SetCapture(window); }
-    ~CaptureScope() { ReleaseCapture(); }
-    CaptureScope(const CaptureScope&) = delete;
-    CaptureScope& operator=(const CaptureScope&) = delete;
-};
-}  // namespace
-
 void TCharacterForm::Timer1Timer(TObject*) {
     const core::WalkConstants& constants = core::kWalkConstants[static_cast<size_t>(character_ - 1)];
     if (constants.extra == core::WalkExtraRule::FollowFirstCheckBox && FirstCharacterWanted) {
@@ -63,7 +52,8 @@ void TCharacterForm::Timer1Timer(TObject*) {
         forms::TCustomForm* first = FirstCharacterWindow();
         if (!first || !first->Visible()) return;
     }
-    CaptureScope capture(Handle());
+    // No mouse capture around the tick: nothing can arrive while it runs, and releasing a
+    // capture fakes a mouse move that keeps Wine's cached cursor position from ever updating.
     core::WalkTick tick = core::PlanWalk(constants, {Left(), Top()}, Target(), walkFrame_);
     walkFrame_ = tick.walkFrame;
     for (int i = 0; i < tick.moveCount; ++i) {
