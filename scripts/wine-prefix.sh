@@ -21,6 +21,8 @@ wineboot --init >/dev/null 2>&1 || true
 wineserver -w
 
 # The layouts ask for the MS Gothic faces; IPA Gothic has the same metrics and the Japanese glyphs.
+# Windows are left unmanaged: with no window manager on the display, hiding or closing a managed
+# window waits two seconds for one to answer.
 # The .reg file is UTF-16LE so the face names survive whatever the locale is.
 reg="$WINEPREFIX/fonts.reg"
 printf '%s\r\n' \
@@ -29,7 +31,9 @@ printf '%s\r\n' \
   '"ＭＳ Ｐゴシック"="IPAPGothic"' \
   '"ＭＳ ゴシック"="IPAGothic"' \
   '"MS PGothic"="IPAPGothic"' \
-  '"MS Gothic"="IPAGothic"' '' |
+  '"MS Gothic"="IPAGothic"' '' \
+  '[HKEY_CURRENT_USER\Software\Wine\X11 Driver]' \
+  '"Managed"="N"' '' |
   { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$reg"
 wine regedit /S "$reg" >/dev/null 2>&1 || true
 wineserver -w
