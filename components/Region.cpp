@@ -18,23 +18,34 @@ using forms::EInvalidGraphic;
 using forms::Exception;
 
 int MakeRgnData(TBitmap* picture, std::unique_ptr<uint8_t[]>& block) {
-    if (!picture || !picture->Handle())
-        throw EInvalidGraphic(L"ﾋﾞｯﾄﾏｯﾌﾟが正しくｾｯﾄされていません");
+    if (!picture || !picture->Handle()) throw EInvalidGraphic(L"ﾋﾞｯﾄﾏｯﾌﾟが正しくｾｯﾄされていません");
     if (picture->Width() == 0 || picture->Height() == 0) throw EInvalidGraphic(L"幅または高さが 0 です");
+    core::Bitmap pixels = picture->ToCore();
+    int bitsBefore = pixels.BitsPerPixel();
+    pixels.Normalise();
+    if (pixels.BitsPerPixel() != bitsBefore) picture->Assign(pixels);
+
+    // The platform bands the union of the runs; its region data is what the layout stores.
+    forms::RegionHandle working(CreateRectRgn(0, 0, 0, 0));
     try {
-        core::Bitmap pixels = picture->ToCore();
-        int bitsBefore = pixels.BitsPerPixel();
-        std::vector<uint8_t> data = core::ComputeRgnData(pixels);
-        if (pixels.BitsPerPixel() != bitsBefore) picture->Assign(pixels);
-        auto result = std::make_unique<uint8_t[]>(data.size());
-        std::memcpy(result.get(), data.data(), data.size());
-        block = std::move(result);
-        return static_cast<int>(data.size());
+        for (const core::Rect& run : core::ScanRuns(pixels)) {
+            forms::RegionHandle row(CreateRectRgn(run.left, run.top, run.right, run.bottom));
+            CombineRgn(working.Get(), working.Get(), row.Get(), RGN_OR);
+        }
     } catch (const core::OutlineError& e) {
         throw EInvalidGraphic(forms::Widen(e.what()));
+    }
+    DWORD size = GetRegionData(working.Get(), 0, nullptr);
+    std::unique_ptr<uint8_t[]> data;
+    try {
+        data = std::make_unique<uint8_t[]>(size);
     } catch (const std::bad_alloc&) {
         throw Exception(L"ﾒﾓﾘ獲得に失敗しました");
     }
+    if (size == 0 || GetRegionData(working.Get(), size, reinterpret_cast<RGNDATA*>(data.get())) != size)
+        throw EConvertError(L"ﾘｰｼﾞｮﾝﾃﾞｰﾀが抽出できません");
+    block = std::move(data);
+    return static_cast<int>(size);
 }
 
 // ---- TRgn ----

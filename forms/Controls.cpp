@@ -217,6 +217,10 @@ void TControl::WriteProperties(TWriter& writer) const {
 
 TGraphicControl::TGraphicControl(TComponent* owner) : TControl(owner) {}
 
+void TGraphicControl::Dispatch(Message& message) {
+    if (message.msg == WM_ERASEBKGND && WMEraseBkGnd(reinterpret_cast<HDC>(message.wParam))) message.result = 1;
+}
+
 void TGraphicControl::PaintTo(HDC dc) {
     canvas_.SetHandle(dc);
     canvas_.Font = font_;

@@ -134,8 +134,9 @@ public:
     TCanvas& Canvas() { return canvas_; }
     // Called by the parent with its paint DC, origin moved to the control's corner.
     void PaintTo(HDC dc);
-    // The parent hands the erase-background message to each windowless control first.
+    // Answers an erase-background message performed on the control; true: nothing to erase.
     virtual bool WMEraseBkGnd(HDC) { return false; }
+    void Dispatch(Message& message) override;
 protected:
     virtual void Paint() {}
 private:
