@@ -33,18 +33,24 @@ void TCharacterForm::ShowFrame(int n) {
     RgnList1->SetWndRgn();
 }
 
-core::Point TCharacterForm::Target() const {
-    if (core::kWalkConstants[static_cast<size_t>(character_ - 1)].target == core::WalkTarget::FirstCharacter) {
-        forms::TCustomForm* first = FirstCharacterWindow();
-        return {first->Left(), first->Top()};
-    }
-    POINT cursor{};
-    GetCursorPos(&cursor);  // a failed read leaves the last known origin; nothing better is known
-    return {cursor.x, cursor.y};
+const core::WalkConstants& TCharacterForm::Constants() const {
+    return core::kWalkConstants.at(static_cast<size_t>(character_ - 1));
 }
 
+std::optional<core::Point> TCharacterForm::Target() const {
+    if (Constants().target == core::WalkTarget::FirstCharacter) {
+        forms::TCustomForm* first = FirstCharacterWindow();
+        return core::Point{first->Left(), first->Top()};
+    }
+    POINT cursor{};
+    if (!GetCursorPos(&cursor)) return std::nullopt;
+    return core::Point{cursor.x, cursor.y};
+}
+
+// No mouse capture is taken around the tick: nothing can arrive while it runs, and releasing
+// a capture fakes a mouse move that keeps Wine's cached cursor position from ever updating.
 void TCharacterForm::Timer1Timer(TObject*) {
-    const core::WalkConstants& constants = core::kWalkConstants[static_cast<size_t>(character_ - 1)];
+    const core::WalkConstants& constants = Constants();
     if (constants.extra == core::WalkExtraRule::FollowFirstCheckBox && FirstCharacterWanted) {
         if (std::optional<bool> wanted = FirstCharacterWanted()) SetVisible(*wanted);
     }
@@ -52,9 +58,10 @@ void TCharacterForm::Timer1Timer(TObject*) {
         forms::TCustomForm* first = FirstCharacterWindow();
         if (!first || !first->Visible()) return;
     }
-    // No mouse capture around the tick: nothing can arrive while it runs, and releasing a
-    // capture fakes a mouse move that keeps Wine's cached cursor position from ever updating.
-    core::WalkTick tick = core::PlanWalk(constants, {Left(), Top()}, Target(), walkFrame_);
+    // Without a target the character stands rather than marching to the screen's corner.
+    std::optional<core::Point> target = Target();
+    if (!target) return;
+    core::WalkTick tick = core::PlanWalk(constants, {Left(), Top()}, *target, walkFrame_);
     walkFrame_ = tick.walkFrame;
     for (int i = 0; i < tick.moveCount; ++i) {
         const core::WalkMove& move = tick.moves[static_cast<size_t>(i)];

@@ -48,7 +48,9 @@ protected:
 
 private:
     void ShowFrame(int n);
-    core::Point Target() const;
+    const core::WalkConstants& Constants() const;
+    // Nothing while the cursor cannot be read (another desktop is active, for instance).
+    std::optional<core::Point> Target() const;
 
     int character_;
     int32_t walkFrame_ = 0;
