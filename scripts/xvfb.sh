@@ -45,30 +45,8 @@ for _ in $(seq 50); do
   sleep 0.1
 done
 
-# Xvfb ignores pointer warps (xdotool mousemove, SetCursorPos) while no client window is mapped.
-# A 1 x 1 window off the screen keeps the pointer movable and is never seen.
-cat >"$dir/anchor.py" <<'PY'
-import ctypes, signal, sys
-signal.signal(signal.SIGTERM, lambda *a: sys.exit(0))
-x = ctypes.CDLL("libX11.so.6")
-x.XOpenDisplay.restype = ctypes.c_void_p
-x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-x.XDefaultRootWindow.restype = ctypes.c_ulong
-x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                  ctypes.c_uint, ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong,
-                                  ctypes.c_ulong]
-x.XCreateSimpleWindow.restype = ctypes.c_ulong
-x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-d = x.XOpenDisplay(None)
-if not d:
-    sys.exit("anchor: cannot open the display")
-w = x.XCreateSimpleWindow(d, x.XDefaultRootWindow(d), -10, -10, 1, 1, 0, 0, 0)
-x.XMapWindow(d, w)
-x.XSync(d, 0)
-signal.pause()
-PY
-python3 "$dir/anchor.py" &
+# Xvfb ignores pointer warps while no client window is mapped: keep one mapped off the screen.
+python3 "$KURUN_ROOT/scripts/pointer_anchor.py" &
 anchor_pid=$!
 for _ in $(seq 50); do
   xdotool mousemove 1 1 >/dev/null 2>&1 || true

@@ -4,7 +4,6 @@ Each test starts a fresh program from a private copy of its folder, finds its wi
 reads positions and shapes with xwininfo, moves the pointer with xdotool and reads pixels from
 ImageMagick screenshots. The program is always killed, whatever happens.
 """
-import ctypes
 import os
 import re
 import shutil
@@ -208,25 +207,11 @@ def background(raw):
 
 
 def keep_pointer_movable():
-    """Maps a 1 x 1 window off the screen for the life of this process: Xvfb ignores pointer
-    warps while no client window is mapped, as on a display that kurun has not reached yet."""
-    try:
-        x = ctypes.CDLL("libX11.so.6")
-    except OSError:
-        return
-    x.XOpenDisplay.restype = ctypes.c_void_p
-    x.XDefaultRootWindow.argtypes = [ctypes.c_void_p]
-    x.XDefaultRootWindow.restype = ctypes.c_ulong
-    x.XCreateSimpleWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_int,
-                                      ctypes.c_uint, ctypes.c_uint, ctypes.c_uint, ctypes.c_ulong,
-                                      ctypes.c_ulong]
-    x.XCreateSimpleWindow.restype = ctypes.c_ulong
-    x.XMapWindow.argtypes = [ctypes.c_void_p, ctypes.c_ulong]
-    x.XSync.argtypes = [ctypes.c_void_p, ctypes.c_int]
-    d = x.XOpenDisplay(None)
-    if d:
-        x.XMapWindow(d, x.XCreateSimpleWindow(d, x.XDefaultRootWindow(d), -10, -10, 1, 1, 0, 0, 0))
-        x.XSync(d, 0)
+    """Xvfb ignores pointer warps while no client window is mapped: keep one mapped for the life
+    of this process, as on a display that kurun has not reached yet."""
+    sys.path.insert(0, os.path.join(ROOT, "scripts"))
+    import pointer_anchor
+    pointer_anchor.anchor()
 
 
 def main(test):
