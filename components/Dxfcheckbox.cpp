@@ -60,18 +60,14 @@ void TdxfCheckBox::SetGroupIndex(int32_t value) { groupIndex_ = value; }
 
 void TdxfCheckBox::SetAllowAllUp(bool value) { allowAllUp_ = value; }
 
-void TdxfCheckBox::SetCheckedBmp(const TBitmap* value) {
-    if (value == glyphChecked_.get()) return;
-    if (value) glyphChecked_->Assign(*value);
-    else glyphChecked_->Clear();
-    if (autoSize_) CalcSize();
-    Invalidate();
-}
+void TdxfCheckBox::SetCheckedBmp(const TBitmap* value) { AssignGlyph(*glyphChecked_, value); }
 
-void TdxfCheckBox::SetUnCheckedBmp(const TBitmap* value) {
-    if (value == glyphUnChecked_.get()) return;
-    if (value) glyphUnChecked_->Assign(*value);
-    else glyphUnChecked_->Clear();
+void TdxfCheckBox::SetUnCheckedBmp(const TBitmap* value) { AssignGlyph(*glyphUnChecked_, value); }
+
+void TdxfCheckBox::AssignGlyph(TBitmap& glyph, const TBitmap* value) {
+    if (value == &glyph) return;
+    if (value) glyph.Assign(*value);
+    else glyph.Clear();
     if (autoSize_) CalcSize();
     Invalidate();
 }

@@ -62,6 +62,8 @@ protected:
     void CMButtonPressed(forms::Message& message);
 
 private:
+    // Copies a picture into one of the own glyphs, then resizes and repaints.
+    void AssignGlyph(forms::TBitmap& glyph, const forms::TBitmap* value);
     // Glyph width and height: the larger of the two pictures, an empty one counting as a
     // strip cell (square, as high as the strip).
     SIZE GlyphSize() const;
