@@ -24,5 +24,5 @@ read -r passed failed < <(awk '
   END { print total - bad + 0, bad + 0 }' "$log")
 echo
 echo "host: ctest exit $host_rc, windows: ctest exit $windows_rc"
-echo "all tests: $passed passed, $failed failed"
+echo "tests: $passed passed, $failed failed"
 (( host_rc == 0 && windows_rc == 0 ))
