@@ -122,20 +122,20 @@ int TCustomForm::ShowModal() {
         },
         reinterpret_cast<LPARAM>(&disabled));
     for (HWND window : disabled) EnableWindow(window, FALSE);
+    // However the nested loop ends, the other windows come back and this one goes.
+    struct ModalScope {
+        TCustomForm& form;
+        const std::vector<HWND>& disabled;
+        ~ModalScope() {
+            form.inModal_ = false;
+            for (HWND window : disabled) EnableWindow(window, TRUE);
+            form.Hide();
+        }
+    } scope{*this, disabled};
     ModalResult = 0;
     inModal_ = true;
-    try {
-        Show();
-        while (ModalResult == 0 && Application && !Application->Terminated()) Application->HandleMessage();
-    } catch (...) {
-        inModal_ = false;
-        for (HWND window : disabled) EnableWindow(window, TRUE);
-        Hide();
-        throw;
-    }
-    inModal_ = false;
-    for (HWND window : disabled) EnableWindow(window, TRUE);
-    Hide();
+    Show();
+    while (ModalResult == 0 && Application && !Application->Terminated()) Application->HandleMessage();
     return ModalResult;
 }
 
@@ -170,10 +170,6 @@ bool TCustomForm::ReadProperty(std::string_view name, const core::LayoutValue& v
     else if (name == "BorderIcons" || name == "PixelsPerInch" || name == "TextHeight" || name == "Position" ||
              name == "Scaled") {
         // Designer bookkeeping: a borderless window has no border icons, the position is the designed one.
-    } else if (name == "ClientWidth" || name == "ClientHeight") {
-        int size = static_cast<int>(reader.Integer(value));
-        if (name == "ClientWidth") SetWidth(size);
-        else SetHeight(size);
     } else return TWinControl::ReadProperty(name, value, reader);
     return true;
 }

@@ -59,6 +59,32 @@ TEST_F(FormsTest, TheLoopShowsTheMainFormOnlyWhenAskedAndEndsWhenItCloses) {
     }
 }
 
+TEST_F(FormsTest, AModalFormDisablesTheOthersUntilItClosesAndRefusesAVisibleForm) {
+    auto* other = new forms::TForm(app);
+    other->SetBounds(10, 10, 50, 50);
+    other->Show();
+    auto* modal = new forms::TForm(app);
+    modal->SetBounds(100, 10, 50, 50);
+    bool otherEnabledMeanwhile = true;
+    forms::TTimer closer(nullptr);
+    closer.SetInterval(10);
+    closer.SetOnTimer([&](forms::TObject*) {
+        otherEnabledMeanwhile = IsWindowEnabled(other->Handle());
+        closer.SetEnabled(false);
+        modal->Close();
+    });
+    EXPECT_EQ(modal->ShowModal(), 2);  // closed: cancel
+    EXPECT_FALSE(otherEnabledMeanwhile);
+    EXPECT_TRUE(IsWindowEnabled(other->Handle()));
+    EXPECT_FALSE(modal->Visible());
+    try {
+        other->ShowModal();
+        ADD_FAILURE() << "a visible form was shown modally";
+    } catch (const forms::EInvalidOperation& e) {
+        EXPECT_EQ(e.Message(), L"表示されているウィンドウをモーダルにすることはできません");
+    }
+}
+
 class CharacterInputTest : public wintest::AppTest {
 protected:
     void SetUp() override {
