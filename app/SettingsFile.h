@@ -1,0 +1,24 @@
+#pragma once
+// The settings file "kurun.ini" beside the executable: each character's visibility and launch file.
+#include <string>
+
+namespace kurun {
+
+// The settings window's four rows as the settings file sees them; n is the character, 1 to 4.
+class TSettingsRows {
+public:
+    virtual ~TSettingsRows() = default;
+    virtual bool Checked(int n) const = 0;
+    virtual void SetChecked(int n, bool value) = 0;
+    // Makes character n's window follow its check box.
+    virtual void ApplyVisibility(int n) = 0;
+    virtual std::wstring LaunchFile(int n) const = 0;
+    virtual void SetLaunchFile(int n, const std::wstring& path) = 0;
+};
+
+// Reads the file into the rows, character by character; missing values keep the rows' own.
+void LoadSettings(TSettingsRows& rows);
+// Writes every row to the file.
+void SaveSettings(const TSettingsRows& rows);
+
+}  // namespace kurun
