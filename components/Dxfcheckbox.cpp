@@ -225,16 +225,14 @@ void TdxfCheckBox::DrawImage(TCanvas& canvas, const RECT& rect, TBitmap& bitmap,
 
     // The mask: white where the glyph shows its transparent colour.
     TBitmap mask;
-    mask.MakeMonochrome(glyphWidth, glyphHeight);
-    COLORREF oldBack = SetBkColor(glyphDC, GetPixel(glyphDC, 0, glyphHeight - 1));
-    BitBlt(mask.Canvas().Handle(), 0, 0, glyphWidth, glyphHeight, glyphDC, 0, 0, SRCCOPY);
-    SetBkColor(glyphDC, oldBack);
+    forms::MakeKeyMask(mask, glyph, glyph.BottomLeftColor());
 
     // Where the mask is white the brush replaces the pixel; elsewhere the glyph stays.
     SetTextColor(surfaceDC.Get(), RGB(0, 0, 0));
     SetBkColor(surfaceDC.Get(), RGB(255, 255, 255));
     HGDIOBJ oldBrush = SelectObject(surfaceDC.Get(), brush.Get());
-    BitBlt(surfaceDC.Get(), dx, dy, glyphWidth, glyphHeight, mask.Canvas().Handle(), 0, 0, 0x00E20746);
+    BitBlt(surfaceDC.Get(), dx, dy, glyphWidth, glyphHeight, mask.Canvas().Handle(), 0, 0,
+           forms::ropBrushWhereSourceSet);
     SelectObject(surfaceDC.Get(), oldBrush);
 
     BitBlt(canvas.Handle(), rect.left, rect.top, rectWidth, rectHeight, surfaceDC.Get(), 0, 0, SRCCOPY);

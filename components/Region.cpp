@@ -48,30 +48,105 @@ int MakeRgnData(TBitmap* picture, std::unique_ptr<uint8_t[]>& block) {
     return static_cast<int>(size);
 }
 
-// ---- TRgn ----
+// ---- TOutlinedControl ----
 
-TRgn::TRgn(TComponent* owner)
-    : TGraphicControl(owner),
-      picture_(std::make_unique<TBitmap>()),
-      backBuffer_(std::make_unique<TBitmap>()),
-      maskedImage_(std::make_unique<TBitmap>()),
-      mask_(std::make_unique<TBitmap>()) {
-    SetBounds(left_, top_, 105, 105);
+void TOutlinedControl::OutlinePicture(TBitmap& picture) {
+    ClearOutline();
+    try {
+        rgnDataSize_ = MakeRgnData(&picture, rgnData_);
+    } catch (...) {
+        rgnData_.reset();
+        rgnDataSize_ = 0;
+        picture.Clear();
+        Invalidate();
+        throw;
+    }
 }
 
-TRgn::~TRgn() {
-    picture_.reset();
-    backBuffer_.reset();
-    maskedImage_.reset();
-    mask_.reset();
-    DestoryRgn();
-}
-
-void TRgn::DestoryRgn() {
+void TOutlinedControl::ClearOutline() {
     region_.Reset();
     rgnData_.reset();
     rgnDataSize_ = 0;
 }
+
+void TOutlinedControl::UpdateOutline(const TBitmap& picture, std::wstring_view pictureName, bool autoSize,
+                                     POINT offset, const wchar_t* failure) {
+    if (!rgnData_) throw Exception(Name() + L" のﾘｰｼﾞｮﾝ情報がありません");
+    if (picture.Empty()) throw Exception(Name() + L":" + std::wstring(pictureName) + L" のﾋﾞｯﾄﾏｯﾌﾟが正しくありません");
+    region_.Reset();
+    XFORM transform{};
+    transform.eM11 = autoSize ? 1.0f : static_cast<FLOAT>(width_) / static_cast<FLOAT>(picture.Width());
+    transform.eM22 = autoSize ? 1.0f : static_cast<FLOAT>(height_) / static_cast<FLOAT>(picture.Height());
+    transform.eDx = static_cast<FLOAT>(offset.x);
+    transform.eDy = static_cast<FLOAT>(offset.y);
+    // A damaged block must not reach the platform, which would read past its end.
+    bool wellFormed = true;
+    try {
+        core::DecodeRgnData({rgnData_.get(), static_cast<size_t>(rgnDataSize_)});
+    } catch (const std::exception&) {
+        wellFormed = false;
+    }
+    HRGN region = wellFormed ? ExtCreateRegion(&transform, static_cast<DWORD>(rgnDataSize_),
+                                               reinterpret_cast<const RGNDATA*>(rgnData_.get()))
+                             : nullptr;
+    if (!region) throw Exception(failure);
+    region_.Reset(region);
+}
+
+void TOutlinedControl::SizeToPicture(const TBitmap& picture) {
+    SetBounds(left_, top_, picture.Width(), picture.Height());
+    Invalidate();
+}
+
+void TOutlinedControl::DefineProperties(forms::TFiler& filer) {
+    TGraphicControl::DefineProperties(filer);
+    filer.DefineBinaryProperty(
+        "RgnData", [this](forms::TStream& stream) { ReadRgnData(stream); },
+        [this](forms::TStream& stream) { WriteRgnData(stream); }, true);
+}
+
+void TOutlinedControl::ReadRgnData(forms::TStream& stream) {
+    rgnDataSize_ = static_cast<int32_t>(stream.Size());
+    rgnData_.reset();
+    if (rgnDataSize_ > 0) {
+        rgnData_ = std::make_unique<uint8_t[]>(static_cast<size_t>(rgnDataSize_));
+        stream.ReadBuffer(rgnData_.get(), rgnDataSize_);
+    }
+}
+
+void TOutlinedControl::WriteRgnData(forms::TStream& stream) const {
+    if (rgnData_) stream.WriteBuffer(rgnData_.get(), rgnDataSize_);
+}
+
+namespace {
+
+bool HasSize(const TBitmap& picture) { return picture.Width() > 0 && picture.Height() > 0; }
+
+// The picture's own stored data goes straight into the picture: no outline scan.
+void LoadPicture(forms::TReader& reader, const core::LayoutValue& value, TBitmap& picture) {
+    forms::TMemoryStream stream(reader.Bytes(value));
+    picture.LoadFromStoredData(stream);
+}
+
+void StorePicture(forms::TWriter& writer, std::string name, const TBitmap& picture) {
+    if (picture.Empty()) return;
+    forms::TMemoryStream stream;
+    picture.SaveToStoredData(stream);
+    writer.Bytes(std::move(name), stream.Bytes());
+}
+
+}  // namespace
+
+// ---- TRgn ----
+
+TRgn::TRgn(TComponent* owner)
+    : TOutlinedControl(owner), picture_(std::make_unique<TBitmap>()), backBuffer_(std::make_unique<TBitmap>()) {
+    SetBounds(left_, top_, 105, 105);
+}
+
+TRgn::~TRgn() = default;
+
+void TRgn::DestoryRgn() { ClearOutline(); }
 
 void TRgn::SetShown(bool value) {
     if (value == shown_) return;
@@ -83,89 +158,37 @@ void TRgn::SetRgnBmp(TBitmap* value) {
     if (value == picture_.get()) return;
     if (value) picture_->Assign(*value);
     else picture_->Clear();
-    DestoryRgn();
-    try {
-        rgnDataSize_ = MakeRgnData(picture_.get(), rgnData_);
-    } catch (...) {
-        rgnData_.reset();
-        rgnDataSize_ = 0;
-        picture_->Clear();
-        Invalidate();
-        throw;
-    }
+    OutlinePicture(*picture_);
     if (Transparent || Designing()) MakeMask();
-    if (Designing()) {
-        SetBounds(left_, top_, picture_->Width(), picture_->Height());
-        Invalidate();
-    }
+    if (Designing()) SizeToPicture(*picture_);
 }
 
 void TRgn::SetAutoSize(bool value) {
     if (value == autoSize_) return;
     autoSize_ = value;
-    if (autoSize_ && picture_->Width() > 0 && picture_->Height() > 0 && !HasState(forms::ComponentState::Loading)) {
-        SetBounds(left_, top_, picture_->Width(), picture_->Height());
-        Invalidate();
-    }
+    if (autoSize_ && HasSize(*picture_) && !HasState(forms::ComponentState::Loading)) SizeToPicture(*picture_);
 }
 
 void TRgn::SetBounds(int left, int top, int width, int height) {
-    if (autoSize_ && picture_ && picture_->Width() > 0 && picture_->Height() > 0) {
+    if (autoSize_ && picture_ && HasSize(*picture_)) {
         width = picture_->Width();
         height = picture_->Height();
     }
-    TGraphicControl::SetBounds(left, top, width, height);
+    TOutlinedControl::SetBounds(left, top, width, height);
 }
 
 void TRgn::Loaded() {
-    TGraphicControl::Loaded();
+    TOutlinedControl::Loaded();
     if (Transparent || Designing()) MakeMask();
     if (!Designing()) UpdateRgn();
 }
 
 void TRgn::MakeMask() {
-    if (picture_->Empty()) return;
-    int width = picture_->Width(), height = picture_->Height();
-    TBitmap temporary;
-    temporary.SetSize(width, height);
-    temporary.Canvas().Draw(0, 0, *picture_);
-    COLORREF key = temporary.Canvas().Pixel(0, height - 1);
-
-    mask_->MakeMonochrome(width, height);
-    SetBkColor(temporary.Canvas().Handle(), key);
-    BitBlt(mask_->Canvas().Handle(), 0, 0, width, height, temporary.Canvas().Handle(), 0, 0, SRCCOPY);
-
-    maskedImage_->SetSize(width, height);
-    BitBlt(maskedImage_->Canvas().Handle(), 0, 0, width, height, temporary.Canvas().Handle(), 0, 0, SRCCOPY);
-    BitBlt(maskedImage_->Canvas().Handle(), 0, 0, width, height, mask_->Canvas().Handle(), 0, 0, 0x00220326);
+    if (!picture_->Empty()) keyed_.Build(*picture_, picture_->BottomLeftColor());
 }
 
 void TRgn::UpdateRgn() {
-    if (!rgnData_) throw Exception(Name() + L" のﾘｰｼﾞｮﾝ情報がありません");
-    if (picture_->Empty()) throw Exception(Name() + L":RgnBitmap のﾋﾞｯﾄﾏｯﾌﾟが正しくありません");
-    region_.Reset();
-    XFORM transform{};
-    if (autoSize_) {
-        transform.eM11 = 1.0f;
-        transform.eM22 = 1.0f;
-    } else {
-        transform.eM11 = static_cast<FLOAT>(width_) / static_cast<FLOAT>(picture_->Width());
-        transform.eM22 = static_cast<FLOAT>(height_) / static_cast<FLOAT>(picture_->Height());
-    }
-    transform.eDx = static_cast<FLOAT>(left_);
-    transform.eDy = static_cast<FLOAT>(top_);
-    // A damaged block must not reach the platform, which would read past its end.
-    bool wellFormed = true;
-    try {
-        core::DecodeRgnData({rgnData_.get(), static_cast<size_t>(rgnDataSize_)});
-    } catch (const std::exception&) {
-        wellFormed = false;
-    }
-    HRGN region = wellFormed ? ExtCreateRegion(&transform, static_cast<DWORD>(rgnDataSize_),
-                                               reinterpret_cast<const RGNDATA*>(rgnData_.get()))
-                             : nullptr;
-    if (!region) throw Exception(L"ｳｨﾝﾄﾞｳﾘｰｼﾞｮﾝが作成できません");
-    region_.Reset(region);
+    UpdateOutline(*picture_, L"RgnBitmap", autoSize_, POINT{left_, top_}, L"ｳｨﾝﾄﾞｳﾘｰｼﾞｮﾝが作成できません");
 }
 
 void TRgn::SetWndRgn() {
@@ -177,66 +200,136 @@ void TRgn::SetWndRgn() {
     SetShown(true);
     Transparent = false;
     // From here on the window owns the region.
-    SetWindowRgn(Parent()->Handle(), region_.Detach(), FALSE);
+    SetWindowRgn(Parent()->Handle(), DetachRegion(), FALSE);
 }
 
 void TRgn::Paint() {
     if (!shown_) return;
-    TGraphicControl::Paint();
+    TOutlinedControl::Paint();
     if (picture_->Empty()) return;
     if (!Transparent && !Designing()) Canvas().StretchDraw(ClientRect(), *picture_);
-    else PaintTransparent();
-}
-
-void TRgn::PaintTransparent() {
-    backBuffer_->SetSize(width_, height_);
-    HDC back = backBuffer_->Canvas().Handle();
-    BitBlt(back, 0, 0, width_, height_, Canvas().Handle(), 0, 0, SRCCOPY);
-    if (!mask_->Empty()) mask_->StretchTo(back, ClientRect(), SRCAND);
-    if (!maskedImage_->Empty()) maskedImage_->StretchTo(back, ClientRect(), SRCINVERT);
-    BitBlt(Canvas().Handle(), 0, 0, width_, height_, back, 0, 0, SRCCOPY);
-}
-
-void TRgn::DefineProperties(forms::TFiler& filer) {
-    TGraphicControl::DefineProperties(filer);
-    filer.DefineBinaryProperty(
-        "RgnData", [this](forms::TStream& stream) { ReadRgnData(stream); },
-        [this](forms::TStream& stream) { WriteRgnData(stream); }, true);
-}
-
-void TRgn::ReadRgnData(forms::TStream& stream) {
-    rgnDataSize_ = static_cast<int32_t>(stream.Size());
-    rgnData_.reset();
-    if (rgnDataSize_ > 0) {
-        rgnData_ = std::make_unique<uint8_t[]>(static_cast<size_t>(rgnDataSize_));
-        stream.ReadBuffer(rgnData_.get(), rgnDataSize_);
-    }
-}
-
-void TRgn::WriteRgnData(forms::TStream& stream) const {
-    if (rgnData_) stream.WriteBuffer(rgnData_.get(), rgnDataSize_);
+    else keyed_.Draw(Canvas().Handle(), ClientRect(), *backBuffer_);
 }
 
 bool TRgn::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
-    if (name == "RgnBitmap.Data") {
-        // The picture's own stored data goes straight into the picture: no outline scan.
-        forms::TMemoryStream stream(reader.Bytes(value));
-        picture_->LoadFromStoredData(stream);
-    } else if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
+    if (name == "RgnBitmap.Data") LoadPicture(reader, value, *picture_);
+    else if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
     else if (name == "Transparent") Transparent = reader.Boolean(value);
-    else return TGraphicControl::ReadProperty(name, value, reader);
+    else return TOutlinedControl::ReadProperty(name, value, reader);
     return true;
 }
 
 void TRgn::WriteProperties(forms::TWriter& writer) const {
-    TGraphicControl::WriteProperties(writer);
+    TOutlinedControl::WriteProperties(writer);
     if (autoSize_) writer.Boolean("AutoSize", true);
     if (Transparent) writer.Boolean("Transparent", true);
-    if (!picture_->Empty()) {
-        forms::TMemoryStream stream;
-        picture_->SaveToStoredData(stream);
-        writer.Bytes("RgnBitmap.Data", stream.Bytes());
+    StorePicture(writer, "RgnBitmap.Data", *picture_);
+}
+
+// ---- TRgnBtn ----
+
+TRgnBtn::TRgnBtn(TComponent* owner)
+    : TOutlinedControl(owner),
+      glyphs_{std::make_unique<TBitmap>(), std::make_unique<TBitmap>(), std::make_unique<TBitmap>()},
+      work_(std::make_unique<TBitmap>()),
+      buffer_(std::make_unique<TBitmap>()) {
+    // No double clicks: the second press of one is a press of its own.
+    ControlStyle = forms::csCaptureMouse | forms::csClickEvents;
+    SetBounds(left_, top_, 25, 25);
+}
+
+TRgnBtn::~TRgnBtn() = default;
+
+TBitmap& TRgnBtn::Glyph(int index) const {
+    if (index < 1 || index > 3) throw forms::ERangeError(L"範囲チェックエラー");
+    return *glyphs_[static_cast<size_t>(index - 1)];
+}
+
+TBitmap* TRgnBtn::GetGlyph(int index) const { return &Glyph(index); }
+
+void TRgnBtn::SetGlyph(int index, TBitmap* value) {
+    TBitmap& glyph = Glyph(index);
+    if (value == &glyph) return;
+    if (value) glyph.Assign(*value);
+    else glyph.Clear();
+    // The pressed and disabled pictures show at the next paint; only the first has an outline.
+    if (index != 1) return;
+    OutlinePicture(glyph);
+    if (Designing()) SizeToPicture(glyph);
+}
+
+void TRgnBtn::SetAutoSize(bool value) {
+    autoSize_ = value;
+    if (autoSize_ && HasSize(Glyph(1)) && !HasState(forms::ComponentState::Loading)) SizeToPicture(Glyph(1));
+}
+
+void TRgnBtn::SetBounds(int left, int top, int width, int height) {
+    if (autoSize_ && HasSize(Glyph(1))) {
+        width = Glyph(1).Width();
+        height = Glyph(1).Height();
     }
+    TOutlinedControl::SetBounds(left, top, width, height);
+}
+
+void TRgnBtn::Loaded() {
+    TOutlinedControl::Loaded();
+    if (!Designing()) UpdateRgn();
+}
+
+void TRgnBtn::UpdateRgn() {
+    UpdateOutline(Glyph(1), L"Glyph1", autoSize_, POINT{0, 0}, L"ﾘｰｼﾞｮﾝが作成できません");
+}
+
+void TRgnBtn::DestroyRgn() { ClearOutline(); }
+
+void TRgnBtn::MouseDown(forms::TMouseButton button, forms::TShiftState shift, int x, int y) {
+    TOutlinedControl::MouseDown(button, shift, x, y);
+    if (Designing() || !RegionHandle() || !PtInRegion(RegionHandle(), x, y)) return;
+    pressed_ = true;
+    Invalidate();
+}
+
+void TRgnBtn::MouseUp(forms::TMouseButton button, forms::TShiftState shift, int x, int y) {
+    TOutlinedControl::MouseUp(button, shift, x, y);
+    if (Designing() || !pressed_) return;
+    pressed_ = false;
+    Invalidate();
+}
+
+TBitmap& TRgnBtn::ShownGlyph() const {
+    if (!enabled_ && !Glyph(3).Empty()) return Glyph(3);
+    if (enabled_ && pressed_) return Glyph(2);
+    return Glyph(1);
+}
+
+void TRgnBtn::Paint() {
+    TOutlinedControl::Paint();
+    TBitmap& glyph = ShownGlyph();
+    if (glyph.Empty()) return;
+    // The glyph at the button's scale, cut off at the glyph's own size (and at the button's).
+    work_->SetSize(std::min(glyph.Width(), width_), std::min(glyph.Height(), height_));
+    if (work_->Empty()) return;
+    glyph.StretchTo(work_->Canvas().Handle(), ClientRect());
+    // The glyph's own key: a scaled copy's bottom-left pixel need not be one.
+    keyed_.Build(*work_, glyph.BottomLeftColor());
+    keyed_.Draw(Canvas().Handle(), RECT{0, 0, work_->Width(), work_->Height()}, *buffer_);
+}
+
+bool TRgnBtn::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
+    if (name == "Glyph1.Data") LoadPicture(reader, value, Glyph(1));
+    else if (name == "Glyph2.Data") LoadPicture(reader, value, Glyph(2));
+    else if (name == "Glyph3.Data") LoadPicture(reader, value, Glyph(3));
+    else if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
+    else return TOutlinedControl::ReadProperty(name, value, reader);
+    return true;
+}
+
+void TRgnBtn::WriteProperties(forms::TWriter& writer) const {
+    TOutlinedControl::WriteProperties(writer);
+    if (autoSize_) writer.Boolean("AutoSize", true);
+    StorePicture(writer, "Glyph1.Data", Glyph(1));
+    StorePicture(writer, "Glyph2.Data", Glyph(2));
+    StorePicture(writer, "Glyph3.Data", Glyph(3));
 }
 
 // ---- TRgnList ----
@@ -304,6 +397,7 @@ void InitializeRegionUnit() {
     std::call_once(once, [] {
         forms::RegisterClassOf<TRgn>("TRgn");
         forms::RegisterClassOf<TRgnList>("TRgnList");
+        forms::RegisterClassOf<TRgnBtn>("TRgnBtn");
     });
 }
 

@@ -35,6 +35,14 @@ bool IdentToCursor(std::string_view name, TCursor& cursor) {
     return true;
 }
 
+TShiftState KeyboardShiftState() {
+    TShiftState shift = 0;
+    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
+    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
+    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
+    return shift;
+}
+
 // ---- TControl ----
 
 TControl::TControl(TComponent* owner) : TComponent(owner) {}
@@ -148,6 +156,18 @@ void TControl::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }
 
+void TControl::MouseDown(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseDown) OnMouseDown(this, button, shift, x, y);
+}
+
+void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
+    if (OnMouseUp) OnMouseUp(this, button, shift, x, y);
+}
+
+void TControl::MouseMove(TShiftState shift, int x, int y) {
+    if (OnMouseMove) OnMouseMove(this, shift, x, y);
+}
+
 void TControl::Dispatch(Message&) {}
 
 LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -190,7 +210,13 @@ bool TControl::ReadProperty(std::string_view name, const core::LayoutValue& valu
         reader.Reference(value, [this](TComponent* c) { SetPopupMenu(dynamic_cast<TPopupMenu*>(c)); });
     } else if (name == "OnClick") OnClick = reader.Method(value);
     else if (name == "OnDblClick") OnDblClick = reader.Method(value);
-    else return TComponent::ReadProperty(name, value, reader);
+    else if (name == "OnMouseDown" || name == "OnMouseUp") {
+        // Handlers are published with the sender alone; the event's other arguments are dropped.
+        TMouseEvent event = [h = reader.Method(value)](TObject* sender, TMouseButton, TShiftState, int, int) { h(sender); };
+        (name == "OnMouseDown" ? OnMouseDown : OnMouseUp) = std::move(event);
+    } else if (name == "OnMouseMove") {
+        OnMouseMove = [h = reader.Method(value)](TObject* sender, TShiftState, int, int) { h(sender); };
+    } else return TComponent::ReadProperty(name, value, reader);
     return true;
 }
 
@@ -329,10 +355,22 @@ void TWinControl::WndProc(Message& message) {
     case WM_CONTEXTMENU:
         if (!HandleContextMenu(message)) DefaultHandler(message);
         return;
+    case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
     case WM_LBUTTONDBLCLK:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP:
+    case WM_MBUTTONDBLCLK:
         if (!HandleMouse(message)) DefaultHandler(message);
+        return;
+    case WM_CAPTURECHANGED:
+        // Another window took the mouse: no release will come for the press.
+        if (reinterpret_cast<HWND>(message.lParam) != handle_) mouseControl_ = clicked_ = nullptr;
+        DefaultHandler(message);
         return;
     default:
         // Framework notifications mean nothing to the platform.
@@ -382,38 +420,81 @@ TControl* TWinControl::ControlAtPos(POINT clientPoint) const {
     return nullptr;
 }
 
-void TWinControl::MouseDown(int, POINT) {}
-void TWinControl::MouseUp(int, POINT) {}
+namespace {
+
+enum class MouseAction { Move, Down, Double, Up };
+
+struct MouseInput {
+    MouseAction action;
+    TMouseButton button;
+};
+
+MouseInput Unpack(UINT msg) {
+    switch (msg) {
+    case WM_LBUTTONDOWN: return {MouseAction::Down, TMouseButton::Left};
+    case WM_LBUTTONDBLCLK: return {MouseAction::Double, TMouseButton::Left};
+    case WM_LBUTTONUP: return {MouseAction::Up, TMouseButton::Left};
+    case WM_RBUTTONDOWN: return {MouseAction::Down, TMouseButton::Right};
+    case WM_RBUTTONDBLCLK: return {MouseAction::Double, TMouseButton::Right};
+    case WM_RBUTTONUP: return {MouseAction::Up, TMouseButton::Right};
+    case WM_MBUTTONDOWN: return {MouseAction::Down, TMouseButton::Middle};
+    case WM_MBUTTONDBLCLK: return {MouseAction::Double, TMouseButton::Middle};
+    case WM_MBUTTONUP: return {MouseAction::Up, TMouseButton::Middle};
+    default: return {MouseAction::Move, TMouseButton::Left};
+    }
+}
+
+TShiftState MouseShiftState(WPARAM keys) {
+    TShiftState shift = KeyboardShiftState();
+    if (keys & MK_LBUTTON) shift |= ssLeft;
+    if (keys & MK_RBUTTON) shift |= ssRight;
+    if (keys & MK_MBUTTON) shift |= ssMiddle;
+    return shift;
+}
+
+}  // namespace
 
 bool TWinControl::HandleMouse(Message& message) {
     POINT point{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
-    TControl* target = ControlAtPos(point);
-    switch (message.msg) {
-    case WM_LBUTTONDOWN:
-        pressed_ = target;
-        selfPressed_ = target == nullptr;
-        SetCapture(handle_);
-        if (selfPressed_) MouseDown(VK_LBUTTON, point);
-        return true;
-    case WM_LBUTTONUP: {
-        TControl* pressed = std::exchange(pressed_, nullptr);
-        bool selfPressed = std::exchange(selfPressed_, false);
-        if (GetCapture() == handle_) ReleaseCapture();
-        if (selfPressed) MouseUp(VK_LBUTTON, point);
-        RECT client = ClientRect();
-        if (pressed && pressed == target) pressed->Click();
-        else if (selfPressed && !target && PtInRect(&client, point)) Click();
-        return true;
+    TControl* target = mouseControl_ ? mouseControl_ : ControlAtPos(point);
+    if (!target) target = this;
+    if (target != this) point = POINT{point.x - target->Left(), point.y - target->Top()};
+    TShiftState shift = MouseShiftState(message.wParam);
+    auto [action, button] = Unpack(message.msg);
+    bool left = button == TMouseButton::Left;
+    if (action == MouseAction::Double && !(target->ControlStyle & csDoubleClicks)) action = MouseAction::Down;
+
+    switch (action) {
+    case MouseAction::Move:
+        target->MouseMove(shift, point.x, point.y);
+        return false;
+    case MouseAction::Down:
+    case MouseAction::Double:
+        if (left && (target->ControlStyle & csCaptureMouse)) {
+            mouseControl_ = target;
+            SetCapture(handle_);
+        }
+        if (left) clicked_ = action == MouseAction::Down && (target->ControlStyle & csClickEvents) ? target : nullptr;
+        if (action == MouseAction::Double) {
+            if (target->ControlStyle & csClickEvents) target->DblClick();
+            shift |= ssDouble;
+        }
+        target->MouseDown(button, shift, point.x, point.y);
+        break;
+    case MouseAction::Up: {
+        bool click = left && clicked_ == target;
+        if (left) {
+            clicked_ = nullptr;
+            if (std::exchange(mouseControl_, nullptr) && GetCapture() == handle_) ReleaseCapture();
+        }
+        target->MouseUp(button, shift, point.x, point.y);
+        RECT client = target->ClientRect();
+        if (click && PtInRect(&client, point)) target->Click();
+        break;
     }
-    case WM_LBUTTONDBLCLK:
-        // The second press of a double click is not a click of its own.
-        pressed_ = nullptr;
-        selfPressed_ = false;
-        if (target) target->DblClick();
-        else DblClick();
-        return true;
     }
-    return false;
+    // The right button's release still has to become the context menu.
+    return left;
 }
 
 bool TWinControl::HandleSetCursor(Message& message) {
@@ -505,7 +586,8 @@ void TWinControl::InsertControl(TControl* control) {
 
 void TWinControl::RemoveControl(TControl* control) {
     std::erase(controls_, control);
-    if (pressed_ == control) pressed_ = nullptr;
+    if (mouseControl_ == control) mouseControl_ = nullptr;
+    if (clicked_ == control) clicked_ = nullptr;
 }
 
 void TWinControl::BringControlToFront(TControl* control) {

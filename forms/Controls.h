@@ -35,6 +35,22 @@ const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT st
 // Reports an exception caught at a window-procedure or timer boundary (the application's report).
 void ReportException(TObject* sender);
 
+using TShiftState = uint8_t;
+constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
+// The modifier keys held right now.
+TShiftState KeyboardShiftState();
+
+enum class TMouseButton { Left, Right, Middle };
+
+using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+
+// How a control takes the mouse.
+using TControlStyle = uint32_t;
+constexpr TControlStyle csCaptureMouse = 1;  // keeps the mouse while the left button is held
+constexpr TControlStyle csClickEvents = 2;   // a left press and release over it is a click
+constexpr TControlStyle csDoubleClicks = 4;  // a double click is one; without it, a second press
+
 using TCursor = int16_t;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeAll = -22,
                   crDrag = -12, crNoDrop = -13, crHourGlass = -11, crHandPoint = -21;
@@ -89,6 +105,10 @@ public:
 
     TNotifyEvent OnClick;
     TNotifyEvent OnDblClick;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+    TControlStyle ControlStyle = csCaptureMouse | csClickEvents | csDoubleClicks;
 
     virtual void Invalidate();
     void Repaint() { Invalidate(); }
@@ -96,6 +116,10 @@ public:
     virtual void SendToBack();
     virtual void Click();
     virtual void DblClick();
+    // Mouse input in the control's own coordinates; the base reports the events.
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
     // A framework message sent to the control directly (not through a window).
     virtual void Dispatch(Message& message);
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
@@ -197,21 +221,21 @@ protected:
     void PaintControls(HDC dc, const RECT& update);
     virtual bool WMEraseBkGnd(HDC dc);
     virtual LRESULT WMNCHitTest(Message& message);
-    virtual void MouseDown(int button, POINT clientPoint);
-    virtual void MouseUp(int button, POINT clientPoint);
     void UpdateWindowPlacement();
 
     HWND handle_ = nullptr;
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    // Hands a mouse message to the control that has the mouse, the windowless child under
+    // it, or this control; false when the platform should see the message too.
     bool HandleMouse(Message& message);
     bool HandleSetCursor(Message& message);
     bool HandleContextMenu(Message& message);
 
     std::vector<TControl*> controls_;
-    TControl* pressed_ = nullptr;  // the control under the left-button press
-    bool selfPressed_ = false;
+    TControl* mouseControl_ = nullptr;  // holds the mouse while the left button is down
+    TControl* clicked_ = nullptr;       // pressed with the left button; a release over it clicks
 };
 
 }  // namespace forms

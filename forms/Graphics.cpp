@@ -1,5 +1,6 @@
 #include "forms/Graphics.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -17,6 +18,19 @@ MemoryDC::~MemoryDC() {
 void MemoryDC::Select(HBITMAP bitmap) {
     HGDIOBJ previous = SelectObject(dc_, bitmap);
     if (!original_) original_ = previous;
+}
+
+std::vector<uint8_t> MakeBitmapInfo(int width, int height, int bitsPerPixel, size_t colours) {
+    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD));
+    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
+    header->biSize = sizeof(BITMAPINFOHEADER);
+    header->biWidth = width;
+    header->biHeight = height;
+    header->biPlanes = 1;
+    header->biBitCount = static_cast<WORD>(bitsPerPixel);
+    header->biCompression = BI_RGB;
+    header->biClrUsed = static_cast<DWORD>(colours);
+    return info;
 }
 
 COLORREF ColorToRGB(TColor color) {
@@ -183,15 +197,8 @@ void TBitmap::Assign(const core::Bitmap& picture) {
         return;
     }
     const auto& palette = picture.Palette();
-    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + palette.size() * sizeof(RGBQUAD));
-    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
-    header->biSize = sizeof(BITMAPINFOHEADER);
-    header->biWidth = picture.Width();
-    header->biHeight = picture.Height();  // bottom-up, as stored in files
-    header->biPlanes = 1;
-    header->biBitCount = static_cast<WORD>(picture.BitsPerPixel());
-    header->biCompression = BI_RGB;
-    header->biClrUsed = static_cast<DWORD>(palette.size());
+    // Bottom-up, as stored in files.
+    std::vector<uint8_t> info = MakeBitmapInfo(picture.Width(), picture.Height(), picture.BitsPerPixel(), palette.size());
     if (!palette.empty()) std::memcpy(info.data() + sizeof(BITMAPINFOHEADER), palette.data(), palette.size() * 4);
     void* bits = nullptr;
     HBITMAP handle = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits,
@@ -219,14 +226,8 @@ core::Bitmap TBitmap::ToCore() const {
     if (Empty()) return {};
     int bits = monochrome_ ? 1 : bitsPerPixel_;
     core::Bitmap picture(width_, height_, bits);
-    std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + 256 * sizeof(RGBQUAD));
-    auto* header = reinterpret_cast<BITMAPINFOHEADER*>(info.data());
-    header->biSize = sizeof(BITMAPINFOHEADER);
-    header->biWidth = width_;
-    header->biHeight = -height_;  // top-down, as core rows are
-    header->biPlanes = 1;
-    header->biBitCount = static_cast<WORD>(bits);
-    header->biCompression = BI_RGB;
+    // Top-down, as core rows are; the platform fills in the colour table.
+    std::vector<uint8_t> info = MakeBitmapInfo(width_, -height_, bits, bits <= 8 ? size_t{1} << bits : 0);
     std::vector<uint8_t> pixels(picture.Stride() * static_cast<size_t>(height_));
     HDC screen = GetDC(nullptr);
     // GetDIBits wants the bitmap out of every DC.
@@ -237,9 +238,10 @@ core::Bitmap TBitmap::ToCore() const {
     for (int y = 0; y < height_; ++y)
         std::memcpy(picture.Row(y), pixels.data() + static_cast<size_t>(y) * picture.Stride(), picture.Stride());
     if (bits <= 8) {
+        size_t table = size_t{1} << bits;
         size_t colors = info_.size() > sizeof(BITMAPINFOHEADER)
-                            ? (info_.size() - sizeof(BITMAPINFOHEADER)) / sizeof(RGBQUAD)
-                            : size_t{1} << bits;
+                            ? std::min((info_.size() - sizeof(BITMAPINFOHEADER)) / sizeof(RGBQUAD), table)
+                            : table;
         picture.Palette().resize(colors);
         std::memcpy(picture.Palette().data(), info.data() + sizeof(BITMAPINFOHEADER), colors * 4);
     }
@@ -256,9 +258,12 @@ void TBitmap::SetSize(int width, int height) {
 }
 
 void TBitmap::MakeMonochrome(int width, int height) {
+    if (monochrome_ && width == width_ && height == height_) return;
     Adopt(CreateBitmap(width, height, 1, 1, nullptr), width, height, 1, {});
     monochrome_ = handle_.Get() != nullptr;
 }
+
+COLORREF TBitmap::BottomLeftColor() { return Empty() ? CLR_INVALID : Canvas().Pixel(0, height_ - 1); }
 
 void TBitmap::LoadFromStoredData(TStream& stream) {
     uint32_t length = 0;
@@ -331,6 +336,44 @@ void TBitmap::StretchTo(HDC dc, const RECT& rect, DWORD rop) const {
     }
     HDC source = const_cast<TBitmap*>(this)->Canvas().Handle();
     StretchBlt(dc, rect.left, rect.top, width, height, source, 0, 0, width_, height_, rop);
+}
+
+void MakeKeyMask(TBitmap& mask, TBitmap& picture, COLORREF key) {
+    int width = picture.Width(), height = picture.Height();
+    mask.MakeMonochrome(width, height);
+    // A paletted source would be compared by palette index; its colours are what count.
+    TBitmap colours;
+    TBitmap* source = &picture;
+    if (picture.BitsPerPixel() <= 8) {
+        colours.SetSize(width, height);
+        colours.Canvas().Draw(0, 0, picture);
+        source = &colours;
+    }
+    HDC sourceDC = source->Canvas().Handle();
+    COLORREF oldBack = SetBkColor(sourceDC, key);
+    BitBlt(mask.Canvas().Handle(), 0, 0, width, height, sourceDC, 0, 0, SRCCOPY);
+    SetBkColor(sourceDC, oldBack);
+}
+
+void TKeyedImage::Build(TBitmap& picture, COLORREF key) {
+    int width = picture.Width(), height = picture.Height();
+    MakeKeyMask(mask_, picture, key);
+    image_.SetSize(width, height);
+    HDC image = image_.Canvas().Handle();
+    picture.StretchTo(image, RECT{0, 0, width, height});
+    BitBlt(image, 0, 0, width, height, mask_.Canvas().Handle(), 0, 0, ropDestAndNotSource);
+}
+
+void TKeyedImage::Draw(HDC dc, const RECT& rect, TBitmap& buffer) const {
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    if (Empty() || width <= 0 || height <= 0) return;
+    buffer.SetSize(width, height);
+    HDC back = buffer.Canvas().Handle();
+    RECT whole{0, 0, width, height};
+    BitBlt(back, 0, 0, width, height, dc, rect.left, rect.top, SRCCOPY);
+    mask_.StretchTo(back, whole, SRCAND);
+    image_.StretchTo(back, whole, SRCINVERT);
+    BitBlt(dc, rect.left, rect.top, width, height, back, 0, 0, SRCCOPY);
 }
 
 }  // namespace forms

@@ -59,6 +59,14 @@ private:
     HGDIOBJ original_ = nullptr;
 };
 
+// Raster operations that the platform leaves unnamed (D: destination, S: source, P: brush).
+constexpr DWORD ropDestAndNotSource = 0x00220326;    // D & ~S: clears where the source is set
+constexpr DWORD ropBrushWhereSourceSet = 0x00E20746; // S ? P : D: the brush where the source is 1
+
+// A BITMAPINFO block: the header of an uncompressed picture, then room for `colours` table
+// entries. A negative height stores the rows top-down.
+std::vector<uint8_t> MakeBitmapInfo(int width, int height, int bitsPerPixel, size_t colours = 0);
+
 // Colours: plain RGB values, or system colours with the high byte 0x80.
 using TColor = int32_t;
 constexpr TColor clBlack = 0x000000, clWhite = 0xFFFFFF, clGray = 0x808080, clSilver = 0xC0C0C0,
@@ -171,6 +179,8 @@ public:
     void SetSize(int width, int height);
     // A 1-bit device bitmap: black is 0, white is 1.
     void MakeMonochrome(int width, int height);
+    // The colour of the bottom-left pixel: the key colour of a keyed picture.
+    COLORREF BottomLeftColor();
 
     // The stored form: a 32-bit byte count followed by a complete .bmp file.
     void LoadFromStoredData(TStream& stream);
@@ -192,6 +202,28 @@ private:
     bool monochrome_ = false;
     std::unique_ptr<MemoryDC> dc_;
     std::unique_ptr<TCanvas> canvas_;
+};
+
+// A 1-bit mask of the picture: 1 (white) where the picture shows the key colour, 0 elsewhere.
+// Colours are compared, so two palette entries of one colour both count as the key.
+void MakeKeyMask(TBitmap& mask, TBitmap& picture, COLORREF key);
+
+// A picture prepared for drawing without its key colour: its mask, and a copy of it with
+// every key pixel black, so that AND with the mask and XOR with the copy leave the
+// background wherever the key was.
+class TKeyedImage {
+public:
+    // Prepares `picture` with `key` as the colour to leave out.
+    void Build(TBitmap& picture, COLORREF key);
+    bool Empty() const { return mask_.Empty(); }
+    const TBitmap& Mask() const { return mask_; }
+    const TBitmap& Image() const { return image_; }
+    // Draws the picture stretched over rect of dc, the key showing what dc showed before.
+    // Composes in buffer first, so dc changes in one transfer.
+    void Draw(HDC dc, const RECT& rect, TBitmap& buffer) const;
+private:
+    TBitmap mask_;
+    TBitmap image_;
 };
 
 }  // namespace forms

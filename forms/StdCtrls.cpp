@@ -1,7 +1,5 @@
 #include "forms/StdCtrls.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
 #include <vector>
 
@@ -9,14 +7,6 @@
 #include "forms/Streaming.h"
 
 namespace forms {
-
-TShiftState KeyboardShiftState() {
-    TShiftState shift = 0;
-    if (GetKeyState(VK_SHIFT) < 0) shift |= ssShift;
-    if (GetKeyState(VK_MENU) < 0) shift |= ssAlt;
-    if (GetKeyState(VK_CONTROL) < 0) shift |= ssCtrl;
-    return shift;
-}
 
 TCustomControl::TCustomControl(TComponent* owner) : TWinControl(owner) { color_ = clWindow; }
 
@@ -99,10 +89,6 @@ void TCustomControl::WndProc(Message& message) {
     case WM_KEYUP: WMKeyUp(message); return;
     case WM_CHAR: WMChar(message); return;
     case WM_LBUTTONDBLCLK: WMLButtonDblClk(message); return;
-    case WM_MOUSEMOVE:
-        if (OnMouseMove) OnMouseMove(this, KeyboardShiftState(), GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam));
-        DefaultHandler(message);
-        return;
     case CM_ENABLEDCHANGED: CMEnabledChanged(message); return;
     case CM_FONTCHANGED: CMFontChanged(message); return;
     case CM_TEXTCHANGED: CMTextChanged(message); return;
@@ -174,14 +160,6 @@ void TCustomControl::KeyPress(wchar_t& key) {
     if (OnKeyPress) OnKeyPress(this, key);
 }
 
-void TCustomControl::MouseDown(int, POINT point) {
-    if (OnMouseDown) OnMouseDown(this, TMouseButton::Left, KeyboardShiftState() | ssLeft, point.x, point.y);
-}
-
-void TCustomControl::MouseUp(int, POINT point) {
-    if (OnMouseUp) OnMouseUp(this, TMouseButton::Left, KeyboardShiftState(), point.x, point.y);
-}
-
 bool TCustomControl::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
     // Handlers are published with the sender alone; the event's other arguments are dropped.
     auto handler = [&] { return reader.Method(value); };
@@ -198,10 +176,6 @@ bool TCustomControl::ReadProperty(std::string_view name, const core::LayoutValue
         TKeyEvent event = [h = handler()](TObject* sender, WORD&, TShiftState) { h(sender); };
         (name == "OnKeyDown" ? OnKeyDown : OnKeyUp) = std::move(event);
     } else if (name == "OnKeyPress") OnKeyPress = [h = handler()](TObject* sender, wchar_t&) { h(sender); };
-    else if (name == "OnMouseDown" || name == "OnMouseUp") {
-        TMouseEvent event = [h = handler()](TObject* sender, TMouseButton, TShiftState, int, int) { h(sender); };
-        (name == "OnMouseDown" ? OnMouseDown : OnMouseUp) = std::move(event);
-    } else if (name == "OnMouseMove") OnMouseMove = [h = handler()](TObject* sender, TShiftState, int, int) { h(sender); };
     else return TWinControl::ReadProperty(name, value, reader);
     return true;
 }

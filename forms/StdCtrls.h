@@ -11,17 +11,8 @@
 
 namespace forms {
 
-using TShiftState = uint8_t;
-constexpr TShiftState ssShift = 1, ssAlt = 2, ssCtrl = 4, ssLeft = 8, ssRight = 16, ssMiddle = 32, ssDouble = 64;
-// The modifier keys held right now.
-TShiftState KeyboardShiftState();
-
-enum class TMouseButton { Left, Right, Middle };
-
 using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TObject* sender, wchar_t& key)>;
-using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
-using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
 
 class TCustomControl : public TWinControl {
 public:
@@ -44,9 +35,6 @@ public:
     TKeyEvent OnKeyDown;
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
-    TMouseEvent OnMouseDown;
-    TMouseEvent OnMouseUp;
-    TMouseMoveEvent OnMouseMove;
 
     bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
     void WriteProperties(TWriter& writer) const override;
@@ -72,8 +60,6 @@ protected:
     virtual void KeyDown(WORD& key, TShiftState shift);
     virtual void KeyUp(WORD& key, TShiftState shift);
     virtual void KeyPress(wchar_t& key);
-    void MouseDown(int button, POINT clientPoint) override;
-    void MouseUp(int button, POINT clientPoint) override;
 
 private:
     std::unique_ptr<MemoryDC> measureDC_;  // declared before the canvas: the canvas goes first
