@@ -16,11 +16,13 @@ list(FILTER KURUN_APP_SOURCES EXCLUDE REGEX ".*/app/main\\.cpp$")
 add_library(kurun_app STATIC ${KURUN_APP_SOURCES})
 target_link_libraries(kurun_app PUBLIC kurun_components)
 
-# The resources (layouts, pictures, icon, manifest) go into every program that builds windows.
+# The resources (layouts, pictures, icon, manifest) go into every program that builds windows;
+# the sample windows' layouts into the test and demonstration programs only.
 set(KURUN_RC ${CMAKE_SOURCE_DIR}/assets/kurun.rc)
+set(KURUN_SAMPLES_RC ${CMAKE_SOURCE_DIR}/assets/samples.rc)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR}/assets -c 65001")
 file(GLOB_RECURSE KURUN_ASSET_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/*)
-set_source_files_properties(${KURUN_RC} PROPERTIES OBJECT_DEPENDS "${KURUN_ASSET_FILES}")
+set_source_files_properties(${KURUN_RC} ${KURUN_SAMPLES_RC} PROPERTIES OBJECT_DEPENDS "${KURUN_ASSET_FILES}")
 
 add_executable(kurun WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${KURUN_RC})
 target_link_libraries(kurun PRIVATE kurun_app)
@@ -41,7 +43,7 @@ if(KURUN_WIN_TEST_SUPPORT)
 endif()
 foreach(src ${KURUN_WIN_TESTS})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src} ${KURUN_RC})
+  add_executable(${name} ${src} ${KURUN_RC} ${KURUN_SAMPLES_RC})
   target_link_libraries(${name} PRIVATE kurun_app GTest::gtest_main)
   if(TARGET kurun_win_test_support)
     target_link_libraries(${name} PRIVATE kurun_win_test_support)

@@ -76,7 +76,8 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 void TControl::SetVisible(bool value) {
     if (value == visible_) return;
     visible_ = value;
-    if (parent_ && parent_->HandleAllocated()) InvalidateRect(parent_->Handle(), nullptr, FALSE);
+    // What the control covered is drawn again, from the background up.
+    if (parent_ && parent_->HandleAllocated()) InvalidateRect(parent_->Handle(), nullptr, TRUE);
 }
 
 void TControl::SetEnabled(bool value) {
@@ -137,7 +138,9 @@ void TControl::SetFont(const TFont& value) {
 void TControl::Invalidate() {
     if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
     RECT bounds = BoundsRect();
-    InvalidateRect(parent_->Handle(), &bounds, FALSE);
+    // A windowless control need not cover its rectangle (a shape, a picture with a key
+    // colour): the background beneath is drawn again first.
+    InvalidateRect(parent_->Handle(), &bounds, TRUE);
 }
 
 void TControl::BringToFront() {

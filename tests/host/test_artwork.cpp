@@ -507,6 +507,38 @@ TEST(Icons, ProgramIconStartsWithTheTrayImage) {
     }
 }
 
+// ---- Shaped buttons of the sample window ----
+
+TEST(ButtonGlyphs, EveryGlyphOfAButtonHasTheFirstOnesShapeOnMagenta) {
+    const std::map<std::string, std::vector<int>> glyphs = {
+        {"RgnBtn1", {1, 2, 3}}, {"RgnBtn2", {1, 2}}, {"RgnBtn3", {1, 3}}, {"RgnBtn4", {1, 2, 3}}};
+    for (const auto& [button, indexes] : glyphs) {
+        auto path = [&](int n) { return kPictures / "buttons" / (button + ".Glyph" + std::to_string(n) + ".bmp"); };
+        const Bitmap normal = Bitmap::Load(path(1).string());
+        for (int n = 1; n <= 3; ++n) {
+            SCOPED_TRACE(path(n).string());
+            bool wanted = std::find(indexes.begin(), indexes.end(), n) != indexes.end();
+            ASSERT_EQ(fs::exists(path(n)), wanted);
+            if (!wanted) continue;
+            ExpectPlainDib(path(n), normal.Width(), normal.Height(), 24);
+            const Bitmap glyph = Bitmap::Load(path(n).string());
+            EXPECT_EQ(glyph.Color(0, glyph.Height() - 1), kMagenta);
+            EXPECT_EQ(glyph.Color(0, 0), kMagenta) << "a shape, not a rectangle";
+            int opaque = 0;
+            for (int y = 0; y < glyph.Height(); ++y)
+                for (int x = 0; x < glyph.Width(); ++x) {
+                    bool key = glyph.Color(x, y) == kMagenta;
+                    ASSERT_EQ(key, normal.Color(x, y) == kMagenta) << x << "," << y;
+                    opaque += !key;
+                    if (n == 3 && !key) {
+                        EXPECT_TRUE(IsGreyish(glyph.Color(x, y))) << x << "," << y;
+                    }
+                }
+            EXPECT_GT(opaque, glyph.Width() * glyph.Height() / 4);
+        }
+    }
+}
+
 // ---- Generator ----
 
 TEST(ArtGenerator, ReproducesTheCommittedPictures) {
@@ -524,7 +556,7 @@ TEST(ArtGenerator, ReproducesTheCommittedPictures) {
         ++compared;
     }
     fs::remove_all(temp);
-    EXPECT_EQ(compared, 64 + 5 + 8 + 2 + 1);
+    EXPECT_EQ(compared, 64 + 5 + 8 + 2 + 1 + 10);
 }
 
 }  // namespace

@@ -35,19 +35,7 @@ struct Picture : TBitmap {
 
 core::Rgb Rgb(COLORREF c) { return {GetRValue(c), GetGValue(c), GetBValue(c)}; }
 
-// The window's pixels as the screen shows them.
-core::Bitmap Capture(forms::TWinControl* control) {
-    HWND window = control->Handle();
-    UpdateWindow(window);
-    RECT client{};
-    GetClientRect(window, &client);
-    TBitmap shot;
-    shot.SetSize(client.right, client.bottom);
-    HDC dc = GetDC(window);
-    BitBlt(shot.Canvas().Handle(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(window, dc);
-    return shot.ToCore();
-}
+core::Bitmap Capture(forms::TWinControl* control) { return wintest::Capture(control->Handle()); }
 
 class CheckBoxTest : public wintest::AppTest {
 protected:
@@ -100,19 +88,9 @@ protected:
         return n;
     }
     void Click(TdxfCheckBox* box, int clicks) {
-        POINT at{5, 5};
-        ClientToScreen(box->Handle(), &at);
-        SetCursorPos(at.x, at.y);
-        std::vector<INPUT> input;
-        for (int i = 0; i < clicks; ++i)
-            for (DWORD flag : {MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP}) {
-                INPUT one{};
-                one.type = INPUT_MOUSE;
-                one.mi.dwFlags = flag;
-                input.push_back(one);
-            }
-        SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
-        wintest::Pump();
+        wintest::PointAt(box->Handle(), POINT{5, 5});
+        if (clicks == 1) wintest::SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+        else wintest::SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
     }
     void Key(WORD key, bool up) {
         INPUT one{};

@@ -99,20 +99,9 @@ TEST_F(CheckBoxDemo, ShowsEveryLookAndSavesAPicture) {
     focused->SetFocus();
     wintest::Pump();
 
-    RECT client{};
-    GetClientRect(form->Handle(), &client);
-    forms::TBitmap shot;
-    shot.SetSize(client.right, client.bottom);
-    HDC dc = GetDC(form->Handle());
-    BitBlt(shot.Canvas().Handle(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(form->Handle(), dc);
-    core::Bitmap picture = shot.ToCore();
+    core::Bitmap picture = wintest::Capture(form->Handle());
     picture.Normalise();  // 24 bits: every viewer reads those
-
-    wchar_t module[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, module, MAX_PATH);
-    std::wstring path(module);
-    path = path.substr(0, path.find_last_of(L"\\/") + 1) + L"checkbox_demo.bmp";
+    std::wstring path = wintest::BesideProgram(L"checkbox_demo.bmp");
     picture.Save(forms::Narrow(path));
     std::wcout << L"picture: " << path << std::endl;
     EXPECT_TRUE(reports.empty());

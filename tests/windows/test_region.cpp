@@ -10,6 +10,9 @@
 
 using components::TRgn;
 using components::TRgnList;
+using wintest::Placed;
+using wintest::Raise;
+using wintest::Raised;
 
 namespace {
 
@@ -61,12 +64,6 @@ core::LayoutBytes StoredPicture(const core::Bitmap& picture) {
 std::vector<uint8_t> Outline(core::Bitmap picture) { return core::ComputeRgnData(picture); }
 std::vector<core::Rect> OutlineRects(const core::Bitmap& picture) { return core::DecodeRgnData(Outline(picture)); }
 
-std::vector<core::Rect> Placed(std::vector<core::Rect> rects, int left, int top, int scale = 1) {
-    for (core::Rect& r : rects)
-        r = {r.left * scale + left, r.top * scale + top, r.right * scale + left, r.bottom * scale + top};
-    return rects;
-}
-
 // The union of two outlines in banded order, worked out without GDI.
 std::vector<core::Rect> Union(std::vector<core::Rect> a, const std::vector<core::Rect>& b) {
     a.insert(a.end(), b.begin(), b.end());
@@ -100,22 +97,6 @@ core::LayoutObject FormLayout(std::vector<core::LayoutObject> children) {
                        Prop("Height", Int(120)), Prop("Caption", std::string("region"))};
     form.children = std::move(children);
     return form;
-}
-
-// What a call raised: whether it raised at all, whether it was of class E, and its message.
-struct Raised {
-    bool raised = false;
-    bool ofClass = false;
-    std::wstring message;
-};
-template <class E = forms::Exception, class F>
-Raised Raise(F&& call) {
-    try {
-        call();
-    } catch (const forms::Exception& error) {
-        return {true, dynamic_cast<const E*>(&error) != nullptr, error.Message()};
-    }
-    return {};
 }
 
 // A 32-bit memory surface filled with one colour, to paint frames into.
@@ -217,17 +198,7 @@ TEST(StoredOutlines, EveryFrameOfTheFourLayoutsIsWhatGdiBuildsFromItsRuns) {
             EXPECT_EQ(picture.Height(), 40);
             picture.Normalise();
             std::vector<core::Rect> runs = core::ScanRuns(picture);
-
-            HRGN built = CreateRectRgn(0, 0, 0, 0);
-            for (const core::Rect& run : runs) {
-                HRGN row = CreateRectRgn(run.left, run.top, run.right, run.bottom);
-                CombineRgn(built, built, row, RGN_OR);
-                DeleteObject(row);
-            }
-            DWORD size = GetRegionData(built, 0, nullptr);
-            std::vector<uint8_t> fromGdi(size);
-            ASSERT_EQ(GetRegionData(built, size, reinterpret_cast<RGNDATA*>(fromGdi.data())), size);
-            DeleteObject(built);
+            std::vector<uint8_t> fromGdi = wintest::GdiOutline(picture);
 
             EXPECT_EQ(std::get<core::LayoutBytes>(rgnData->value), fromGdi);
             EXPECT_EQ(core::EncodeRgnData(core::BandRuns(runs)), fromGdi);

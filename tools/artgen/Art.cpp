@@ -48,6 +48,14 @@ double SmoothNoise(double x, double y, double cell, uint32_t seed) {
     return top * (1 - ty) + bottom * ty;
 }
 
+double Coverage(int x, int y, const std::function<bool(double, double)>& inside) {
+    int hits = 0;
+    for (int j = 0; j < 4; ++j)
+        for (int i = 0; i < 4; ++i)
+            if (inside(x + (i + 0.5) / 4.0, y + (j + 0.5) / 4.0)) ++hits;
+    return hits / 16.0;
+}
+
 Canvas::Canvas(int width, int height, Rgb fill)
     : width_(width), height_(height), pixels_(static_cast<size_t>(width) * height, fill) {}
 

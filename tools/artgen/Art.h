@@ -2,6 +2,7 @@
 // Drawing helpers shared by every picture the generator makes: a 24-bit canvas with a few
 // primitives, deterministic noise, and the Scale2x enlargement used for portraits and icons.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -10,6 +11,9 @@
 namespace artgen {
 
 using core::Rgb;
+
+// The key colour of the widget pictures (check-box strip, shaped buttons).
+constexpr Rgb kMagenta{255, 0, 255};
 
 Rgb Mix(Rgb a, Rgb b, double t);              // t = 0 gives a, 1 gives b
 Rgb Shade(Rgb c, int delta);                  // lighter (+) or darker (-), clamped
@@ -21,6 +25,9 @@ uint32_t Hash(uint32_t x, uint32_t y, uint32_t seed);
 double Noise01(uint32_t x, uint32_t y, uint32_t seed);   // [0, 1)
 // Smooth value noise in [0, 1), cell size in pixels.
 double SmoothNoise(double x, double y, double cell, uint32_t seed);
+
+// Fraction of pixel (x, y) that lies inside a shape, sampled on a 4 x 4 grid.
+double Coverage(int x, int y, const std::function<bool(double, double)>& inside);
 
 class Canvas {
 public:

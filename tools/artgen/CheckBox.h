@@ -8,7 +8,6 @@ namespace artgen {
 
 constexpr int kCell = 18;
 constexpr int kStyles = 14;
-constexpr Rgb kMagenta{255, 0, 255};
 
 // One cell; style 1..14, state 0..3 in strip order.
 Canvas DrawCheckCell(int style, int state);

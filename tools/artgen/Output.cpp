@@ -5,6 +5,7 @@
 #include <fstream>
 #include <stdexcept>
 
+#include "tools/artgen/Buttons.h"
 #include "tools/artgen/CheckBox.h"
 #include "tools/artgen/Icons.h"
 #include "tools/artgen/Output.h"
@@ -71,6 +72,12 @@ void WriteIcons(const fs::path& pictures) {
     WriteBytes(dir / "kurun.ico", EncodeIcon({main, DrawAppIcon(16), DrawAppIcon(48)}));
 }
 
+void WriteButtons(const fs::path& pictures) {
+    fs::path dir = pictures / "buttons";
+    fs::create_directories(dir);
+    for (const ButtonGlyph& glyph : DrawButtonGlyphs()) glyph.picture.ToBitmap24().Save((dir / glyph.file).string());
+}
+
 }  // namespace
 
 void WriteAll(const fs::path& assets) {
@@ -79,6 +86,7 @@ void WriteAll(const fs::path& assets) {
     WriteSettings(pictures);
     WritePortraits(pictures);
     WriteIcons(pictures);
+    WriteButtons(pictures);
     fs::create_directories(pictures);
     DrawCheckStrip().Save((pictures / "checkbox.bmp").string());
 }

@@ -18,15 +18,6 @@ constexpr Rgb kField{46, 30, 70};
 constexpr Rgb kRing{92, 66, 130};
 constexpr int kFrame = 5;   // width of the frame on the left, right and bottom
 
-// Fraction of a pixel covered by a shape, sampled on a 4 x 4 grid.
-double Coverage(int x, int y, const std::function<bool(double, double)>& inside) {
-    int hits = 0;
-    for (int j = 0; j < 4; ++j)
-        for (int i = 0; i < 4; ++i)
-            if (inside(x + (i + 0.5) / 4.0, y + (j + 0.5) / 4.0)) ++hits;
-    return hits / 16.0;
-}
-
 // Brushed metal: a vertical light falloff with fine horizontal streaks.
 Rgb BrushedMetal(int x, int y, int top, int height, uint32_t seed) {
     double t = height > 1 ? static_cast<double>(y - top) / (height - 1) : 0.5;

@@ -1,5 +1,6 @@
-// The layout designer: stores each sprite frame's picture and its outline in the character
-// windows' layouts, so the program never scans pixels when it starts.
+// The layout designer: stores each sprite frame's picture and each shaped button's glyphs in
+// the layouts, with the outline of the frame's picture or the button's first glyph, so the
+// program never scans pixels when it starts.
 //
 //   kurun_designer --write <assets>   rewrite the layouts whose stored pictures or outlines changed
 //   kurun_designer --check <assets>   exit 1 naming every stale layout, 0 when all are fresh
@@ -21,7 +22,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-const char* const kUnits[] = {"Pelton", "Melka", "Rugo", "Fenwa"};
+// Each designed layout (assets/layouts/<name>.layout) and the folder of its pictures below
+// assets/pictures: a frame's is <frame>.bmp, a button's <button>.Glyph1.bmp to .Glyph3.bmp.
+struct DesignedLayout {
+    const char* name;
+    const char* pictures;
+};
+const DesignedLayout kLayouts[] = {
+    {"Pelton", "sprites/Pelton"}, {"Melka", "sprites/Melka"}, {"Rugo", "sprites/Rugo"},
+    {"Fenwa", "sprites/Fenwa"},   {"ButtonSample", "buttons"},
+};
 
 struct DesignError {
     std::string file;
@@ -76,25 +86,64 @@ core::LayoutBytes StoredPicture(const core::Bitmap& picture) {
     return data;
 }
 
-// Gives every sprite frame below `object` the picture and outline made from its picture file.
-void DesignFrames(core::LayoutObject& object, const fs::path& pictureDir) {
+core::Bitmap LoadPicture(const fs::path& path) {
+    if (!fs::exists(path)) throw DesignError{path.string(), "picture is missing"};
+    try {
+        return core::Bitmap::Load(path.string());
+    } catch (const core::BitmapError& e) {
+        throw DesignError{path.string(), e.what()};
+    }
+}
+
+// The outline of the picture, which it converts in place (1 and 4-bit become 8-bit), so the
+// layout stores the converted picture.
+core::LayoutBytes Outline(core::Bitmap& picture, const fs::path& path) {
+    try {
+        return core::ComputeRgnData(picture);
+    } catch (const core::OutlineError& e) {
+        throw DesignError{path.string(), e.what()};
+    }
+}
+
+void DesignFrame(core::LayoutObject& frame, const fs::path& pictureDir) {
+    const fs::path path = pictureDir / (frame.name + ".bmp");
+    core::Bitmap picture = LoadPicture(path);
+    core::LayoutBytes outline = Outline(picture, path);
+    frame.Set("RgnBitmap.Data", StoredPicture(picture));
+    frame.Set("RgnData", std::move(outline));
+}
+
+bool IsTrue(const core::LayoutProperty* property) {
+    const auto* ident = property ? std::get_if<core::LayoutIdent>(&property->value) : nullptr;
+    return ident && (ident->name == "True" || ident->name == "true");
+}
+
+// The glyphs the button's pictures give it (the pressed and disabled ones may be missing),
+// the outline of the first, and with AutoSize the first glyph's size.
+void DesignButton(core::LayoutObject& button, const fs::path& pictureDir) {
+    const fs::path path = pictureDir / (button.name + ".Glyph1.bmp");
+    core::Bitmap normal = LoadPicture(path);
+    core::LayoutBytes outline = Outline(normal, path);
+    button.Set("Glyph1.Data", StoredPicture(normal));
+    for (const char* property : {"Glyph2", "Glyph3"}) {
+        const fs::path other = pictureDir / (button.name + "." + property + ".bmp");
+        const std::string stored = std::string(property) + ".Data";
+        if (fs::exists(other)) button.Set(stored, StoredPicture(LoadPicture(other)));
+        else std::erase_if(button.properties, [&](const core::LayoutProperty& p) { return p.name == stored; });
+    }
+    button.Set("RgnData", std::move(outline));
+    if (IsTrue(button.Find("AutoSize"))) {
+        button.Set("Width", int64_t{normal.Width()});
+        button.Set("Height", int64_t{normal.Height()});
+    }
+}
+
+// Gives every sprite frame and shaped button below `object` its pictures and outline.
+void DesignControls(core::LayoutObject& object, const fs::path& pictureDir) {
     for (core::LayoutObject& child : object.children) {
-        if (child.className == "TRgn" && IsFrameName(child.name)) {
-            const fs::path picturePath = pictureDir / (child.name + ".bmp");
-            if (!fs::exists(picturePath)) throw DesignError{picturePath.string(), "picture is missing"};
-            try {
-                core::Bitmap picture = core::Bitmap::Load(picturePath.string());
-                // Converts 1 and 4-bit pictures in place, so the layout stores the converted one.
-                core::LayoutBytes outline = core::ComputeRgnData(picture);
-                child.Set("RgnBitmap.Data", StoredPicture(picture));
-                child.Set("RgnData", std::move(outline));
-            } catch (const core::BitmapError& e) {
-                throw DesignError{picturePath.string(), e.what()};
-            } catch (const core::OutlineError& e) {
-                throw DesignError{picturePath.string(), e.what()};
-            }
-        }
-        DesignFrames(child, pictureDir);
+        if (child.className == "TRgn" && IsFrameName(child.name)) DesignFrame(child, pictureDir);
+        else if (child.className == "TRgnBtn") DesignButton(child, pictureDir);
+        DesignControls(child, pictureDir);
     }
 }
 
@@ -102,7 +151,7 @@ void DesignFrames(core::LayoutObject& object, const fs::path& pictureDir) {
 std::string Designed(const fs::path& layoutPath, const std::string& text, const fs::path& pictureDir) {
     try {
         core::LayoutObject root = core::ParseLayout(text);
-        DesignFrames(root, pictureDir);
+        DesignControls(root, pictureDir);
         return core::WriteLayout(root);
     } catch (const core::LayoutError& e) {
         throw DesignError{layoutPath.string(), e.what()};
@@ -123,11 +172,11 @@ int main(int argc, char** argv) {
     const fs::path assets = argv[2];
 
     int errors = 0, stale = 0, written = 0;
-    for (const char* unit : kUnits) {
-        const fs::path layoutPath = assets / "layouts" / (std::string(unit) + ".layout");
+    for (const DesignedLayout& layout : kLayouts) {
+        const fs::path layoutPath = assets / "layouts" / (std::string(layout.name) + ".layout");
         try {
             const std::string text = ReadText(layoutPath);
-            const std::string designed = Designed(layoutPath, text, assets / "pictures" / "sprites" / unit);
+            const std::string designed = Designed(layoutPath, text, assets / "pictures" / layout.pictures);
             if (designed == text) continue;
             if (write) {
                 WriteText(layoutPath, designed);
@@ -147,6 +196,6 @@ int main(int argc, char** argv) {
         std::printf("%d layout(s) do not match their pictures; regenerate them with `make layouts`\n", stale);
         return 1;
     }
-    if (write) std::printf("%d layout(s) written, %d up to date\n", written, 4 - written);
+    if (write) std::printf("%d layout(s) written, %d up to date\n", written, static_cast<int>(std::size(kLayouts)) - written);
     return 0;
 }

@@ -44,12 +44,70 @@ bool WindowHasRegion(HWND window) {
     return has;
 }
 
+std::vector<core::Rect> Placed(std::vector<core::Rect> rects, int left, int top, int scale) {
+    for (core::Rect& r : rects)
+        r = {r.left * scale + left, r.top * scale + top, r.right * scale + left, r.bottom * scale + top};
+    return rects;
+}
+
+std::vector<uint8_t> GdiOutline(core::Bitmap picture) {
+    picture.Normalise();
+    HRGN built = CreateRectRgn(0, 0, 0, 0);
+    for (const core::Rect& run : core::ScanRuns(picture)) {
+        HRGN row = CreateRectRgn(run.left, run.top, run.right, run.bottom);
+        CombineRgn(built, built, row, RGN_OR);
+        DeleteObject(row);
+    }
+    DWORD size = GetRegionData(built, 0, nullptr);
+    std::vector<uint8_t> block(size);
+    GetRegionData(built, size, reinterpret_cast<RGNDATA*>(block.data()));
+    DeleteObject(built);
+    return block;
+}
+
 void Pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         TranslateMessage(&msg);
         DispatchMessageW(&msg);
     }
+}
+
+core::Bitmap Capture(HWND window) {
+    UpdateWindow(window);
+    RECT client{};
+    GetClientRect(window, &client);
+    forms::TBitmap shot;
+    shot.SetSize(client.right, client.bottom);
+    HDC dc = GetDC(window);
+    BitBlt(shot.Canvas().Handle(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
+    ReleaseDC(window, dc);
+    return shot.ToCore();
+}
+
+void PointAt(HWND window, POINT client) {
+    ClientToScreen(window, &client);
+    SetCursorPos(client.x, client.y);
+    Pump();
+}
+
+void SendMouse(std::initializer_list<DWORD> events) {
+    std::vector<INPUT> input;
+    for (DWORD flags : events) {
+        INPUT one{};
+        one.type = INPUT_MOUSE;
+        one.mi.dwFlags = flags;
+        input.push_back(one);
+    }
+    SendInput(static_cast<UINT>(input.size()), input.data(), sizeof(INPUT));
+    Pump();
+}
+
+std::wstring BesideProgram(const std::wstring& fileName) {
+    wchar_t module[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, module, MAX_PATH);
+    std::wstring path(module);
+    return path.substr(0, path.find_last_of(L"\\/") + 1) + fileName;
 }
 
 core::LayoutValue Ident(const std::string& name) { return core::LayoutIdent{name}; }
