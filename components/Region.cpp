@@ -306,13 +306,13 @@ void TRgnBtn::Paint() {
     TOutlinedControl::Paint();
     TBitmap& glyph = ShownGlyph();
     if (glyph.Empty()) return;
-    // The glyph at the button's scale, cut off at the glyph's own size (and at the button's).
-    work_->SetSize(std::min(glyph.Width(), width_), std::min(glyph.Height(), height_));
+    // The glyph over the whole button, as its outline is: what shows is what takes a press.
+    work_->SetSize(width_, height_);
     if (work_->Empty()) return;
     glyph.StretchTo(work_->Canvas().Handle(), ClientRect());
     // The glyph's own key: a scaled copy's bottom-left pixel need not be one.
     keyed_.Build(*work_, glyph.BottomLeftColor());
-    keyed_.Draw(Canvas().Handle(), RECT{0, 0, work_->Width(), work_->Height()}, *buffer_);
+    keyed_.Draw(Canvas().Handle(), ClientRect(), *buffer_);
 }
 
 bool TRgnBtn::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {

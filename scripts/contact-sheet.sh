@@ -80,10 +80,21 @@ done
 "$convert" "$@" -background "$bg" -append +repage -flatten "$work/strip-rows.png"
 titled "$work/strip-rows.png" "$work/strip.png" "checkbox.bmp (key shown as background)"
 
+# The sample window's shaped buttons: a row each, its glyphs normal, pressed, disabled.
+rows=""
+for b in RgnBtn1 RgnBtn2 RgnBtn3 RgnBtn4; do
+    "$convert" "$pics/buttons/$b".Glyph*.bmp -transparent "$magenta" -background none -bordercolor none \
+        -border 2 +append +repage "$work/$b.png"
+    rows="$rows $work/$b.png"
+done
+# shellcheck disable=SC2086
+"$convert" $rows -background none -append +repage -scale 400% -background "$bg" -flatten "$work/shaped-rows.png"
+titled "$work/shaped-rows.png" "$work/shaped.png" "shaped buttons (key shown as background)"
+
 "$convert" "$pics/settings/skin.bmp" -scale 400% "$work/skin-big.png"
 titled "$work/skin-big.png" "$work/skin.png" "skin.bmp"
 
-"$convert" "$work/characters.png" "$work/small.png" "$work/strip.png" "$work/skin.png" \
+"$convert" "$work/characters.png" "$work/small.png" "$work/strip.png" "$work/shaped.png" "$work/skin.png" \
     -background "$bg" -gravity northwest -append +repage -flatten "$out/contact-sheet.png"
 
 # The settings window as it looks with row 1 selected: buttons, portraits, check boxes,

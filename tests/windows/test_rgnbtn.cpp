@@ -79,9 +79,8 @@ protected:
         return core::DecodeRgnData({button->RgnData(), static_cast<size_t>(button->RgnDataSize())});
     }
 
-    // Counts the pixels of the button's rectangle that differ from the glyph drawn at the
-    // button's scale and cut off at its own size, its key showing `under` (the window colour
-    // when null). A null glyph: nothing drawn.
+    // Counts the pixels of the button's rectangle that differ from the glyph stretched over
+    // it, its key showing `under` (the window colour when null). A null glyph: nothing drawn.
     int Mismatches(const core::Bitmap& shot, const TRgnBtn* button, const TBitmap* glyph,
                    const core::Bitmap* under = nullptr) {
         core::Bitmap pixels = glyph ? glyph->ToCore() : core::Bitmap();
@@ -92,10 +91,8 @@ protected:
             for (int x = 0; x < w; ++x) {
                 int sx = button->Left() + x, sy = button->Top() + y;
                 core::Rgb want = under ? under->Color(sx, sy) : kWindow;
-                if (x < std::min(gw, w) && y < std::min(gh, h)) {
-                    core::Rgb glyphColour = pixels.Color(x * gw / w, y * gh / h);
-                    if (!(glyphColour == key)) want = glyphColour;
-                }
+                core::Rgb glyphColour = glyph ? pixels.Color(x * gw / w, y * gh / h) : key;
+                if (!(glyphColour == key)) want = glyphColour;
                 if (!(shot.Color(sx, sy) == want) && wrong++ < 3)
                     ADD_FAILURE() << "pixel " << x << "," << y << " of " << testing::PrintToString(button->Name());
             }
@@ -337,9 +334,9 @@ TEST_F(RgnBtnTest, WithoutAPressedGlyphAPressShowsNothingUntilReleased) {
 
 // ---- size and scale ----
 
-TEST_F(RgnBtnTest, AResizedButtonHitTestsTheScaledOutlineAndCutsItsPictureOff) {
-    // RgnBtn4 shows its 30 x 16 glyph at twice the size: only the glyph's own size of the
-    // enlarged picture is drawn, but the whole enlarged outline takes presses.
+TEST_F(RgnBtnTest, AResizedButtonShowsAndHitTestsItsGlyphAtTheSameScale) {
+    // RgnBtn4 shows its 30 x 16 glyph at twice the size, all of it: a press far from the
+    // glyph's own size still falls inside the picture and its outline.
     TRgnBtn* button = Button(4);
     ASSERT_EQ(button->GetGlyph(1)->Width(), 30);
     ASSERT_FALSE(PtInRegion(button->RegionHandle(), 1, 1));
