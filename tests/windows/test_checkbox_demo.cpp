@@ -4,12 +4,10 @@
 //   cmake --build --preset windows --target test_checkbox_demo
 //   bash scripts/xvfb.sh bash scripts/wine-run.sh build/windows/test_checkbox_demo.exe
 //   convert build/windows/checkbox_demo.bmp -scale 300% build/checkbox_demo.png   # enlarged
-#include <iostream>
 #include <string>
 
 #include "components/Dxfcheckbox.h"
 #include "components/Dxfres.h"
-#include "forms/Text.h"
 #include "support/WinTest.h"
 
 using components::TdxfCheckBox;
@@ -99,11 +97,7 @@ TEST_F(CheckBoxDemo, ShowsEveryLookAndSavesAPicture) {
     focused->SetFocus();
     wintest::Pump();
 
-    core::Bitmap picture = wintest::Capture(form->Handle());
-    picture.Normalise();  // 24 bits: every viewer reads those
-    std::wstring path = wintest::BesideProgram(L"checkbox_demo.bmp");
-    picture.Save(forms::Narrow(path));
-    std::wcout << L"picture: " << path << std::endl;
+    wintest::SavePicture(form->Handle(), L"checkbox_demo.bmp");
     EXPECT_TRUE(reports.empty());
     EXPECT_TRUE(focused->Focused());
 }

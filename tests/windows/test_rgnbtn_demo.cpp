@@ -6,12 +6,10 @@
 //   cmake --build --preset windows --target test_rgnbtn_demo
 //   bash scripts/xvfb.sh bash scripts/wine-run.sh build/windows/test_rgnbtn_demo.exe
 //   convert build/windows/rgnbtn_demo.bmp -scale 300% build/rgnbtn_demo.png   # enlarged
-#include <iostream>
 #include <string>
 
 #include "components/Region.h"
 #include "forms/Streaming.h"
-#include "forms/Text.h"
 #include "support/WinTest.h"
 
 using components::TRgnBtn;
@@ -71,11 +69,7 @@ TEST_F(RgnBtnDemo, ShowsEveryStateAndSavesAPicture) {
     Copy(sample(2), 174, 24);
     wintest::Pump();
 
-    core::Bitmap picture = wintest::Capture(form->Handle());
-    picture.Normalise();  // 24 bits: every viewer reads those
-    std::wstring path = wintest::BesideProgram(L"rgnbtn_demo.bmp");
-    picture.Save(forms::Narrow(path));
-    std::wcout << L"picture: " << path << std::endl;
+    wintest::SavePicture(form->Handle(), L"rgnbtn_demo.bmp");
     EXPECT_TRUE(reports.empty());
 }
 

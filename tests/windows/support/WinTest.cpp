@@ -1,5 +1,9 @@
 #include "support/WinTest.h"
 
+#include <iostream>
+
+#include "forms/Text.h"
+
 namespace wintest {
 
 void AppTest::SetUp() {
@@ -103,11 +107,15 @@ void SendMouse(std::initializer_list<DWORD> events) {
     Pump();
 }
 
-std::wstring BesideProgram(const std::wstring& fileName) {
+void SavePicture(HWND window, const std::wstring& fileName) {
+    core::Bitmap picture = Capture(window);
+    picture.Normalise();  // 24 bits: every viewer reads those
     wchar_t module[MAX_PATH] = {};
     GetModuleFileNameW(nullptr, module, MAX_PATH);
     std::wstring path(module);
-    return path.substr(0, path.find_last_of(L"\\/") + 1) + fileName;
+    path = path.substr(0, path.find_last_of(L"\\/") + 1) + fileName;
+    picture.Save(forms::Narrow(path));
+    std::wcout << L"picture: " << path << std::endl;
 }
 
 core::LayoutValue Ident(const std::string& name) { return core::LayoutIdent{name}; }

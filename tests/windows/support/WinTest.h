@@ -74,8 +74,8 @@ void PointAt(HWND window, POINT client);
 // hand on the mouse makes them, at the pointer; then handles what they caused.
 void SendMouse(std::initializer_list<DWORD> events);
 
-// A file name beside the running program.
-std::wstring BesideProgram(const std::wstring& fileName);
+// Saves the window's picture (24 bits) beside the running program and prints where.
+void SavePicture(HWND window, const std::wstring& fileName);
 
 // A layout property value.
 core::LayoutValue Ident(const std::string& name);
