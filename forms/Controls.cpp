@@ -195,8 +195,9 @@ bool TControl::ReadProperty(std::string_view name, const core::LayoutValue& valu
     else if (name == "Hint") Hint = reader.String(value);
     else if (name == "ShowHint") ShowHint = reader.Boolean(value);
     else if (name == "ParentShowHint" || name == "DragMode" || name == "DragCursor" || name == "HelpType" ||
-             name == "HelpKeyword" || name == "HelpContext" || name == "Ctl3D" || name == "ParentCtl3D") {
-        // Stored for the designer's sake; nothing here acts on them.
+             name == "HelpKeyword" || name == "HelpContext" || name == "Ctl3D" || name == "ParentCtl3D" ||
+             name == "OnDragDrop" || name == "OnDragOver" || name == "OnEndDrag" || name == "OnStartDrag") {
+        // Stored for the designer's sake; nothing here acts on them (no control is ever dragged).
     } else if (name == "Cursor") {
         if (!IdentToCursor(reader.Ident(value), Cursor)) throw EReadError(L"プロパティ値が無効です");
     } else if (name == "Color") {

@@ -103,14 +103,9 @@ core::LayoutObject FormLayout(std::vector<core::LayoutObject> children) {
 class Surface {
 public:
     Surface(int width, int height, COLORREF fill) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
+        std::vector<uint8_t> info = forms::MakeBitmapInfo(width, -height, 32);
         void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        bitmap_ = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits, nullptr, 0);
         dc_ = CreateCompatibleDC(nullptr);
         old_ = SelectObject(dc_, bitmap_);
         HBRUSH brush = CreateSolidBrush(fill);

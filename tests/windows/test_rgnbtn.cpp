@@ -516,6 +516,30 @@ TEST_F(RgnBtnTest, TheLayoutStoresWhatDiffersAndAlwaysTheOutline) {
         EXPECT_EQ(wintest::RegionRects(copy->RegionHandle()), wintest::RegionRects(Button(n)->RegionHandle()));
     }
     delete again;
+
+    // Every published property and event of the button loads.
+    core::LayoutObject full = forms::TReader::LayoutResource(L"TBUTTONSAMPLE");
+    auto& properties = full.FindChild("RgnBtn1")->properties;
+    for (const char* event : {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnDragDrop", "OnDragOver", "OnEndDrag",
+                              "OnStartDrag"})
+        properties.push_back({event, wintest::Ident("RgnBtnClick")});
+    for (auto [name, ident] : {std::pair{"DragCursor", "crDrag"}, {"DragMode", "dmAutomatic"},
+                               {"ParentShowHint", "False"}, {"ShowHint", "True"}, {"HelpType", "htKeyword"},
+                               {"Enabled", "False"}, {"Visible", "True"}})
+        properties.push_back({name, wintest::Ident(ident)});
+    properties.push_back({"Hint", std::string("Play")});
+    properties.push_back({"HelpKeyword", std::string("play")});
+    properties.push_back({"HelpContext", int64_t{3}});
+    properties.push_back({"Tag", int64_t{7}});
+    wintest::TLayoutForm* loaded = Build(full);
+    auto* button = dynamic_cast<TRgnBtn*>(loaded->FindComponent(L"RgnBtn1"));
+    EXPECT_EQ(button->Tag, 7);
+    EXPECT_EQ(button->Hint, L"Play");
+    EXPECT_FALSE(button->Enabled());
+    ASSERT_TRUE(button->OnMouseDown);
+    button->OnMouseDown(button, forms::TMouseButton::Left, 0, 0, 0);
+    EXPECT_EQ(events, std::vector<std::wstring>{L"RgnBtn1 click"});
+    delete loaded;
 }
 
 // ---- handles ----
