@@ -81,13 +81,21 @@ void TCharacterForm::Timer1Timer(TObject*) {
     }
 }
 
+std::array<int, 4> TimerStopOrder(int n) {
+    std::array<int, 4> order{n};
+    int next = 1;
+    for (size_t i = 1; i < order.size(); ++i, ++next) {
+        if (next == n) ++next;
+        order[i] = next;
+    }
+    return order;
+}
+
 // Stops every character, this one first, and opens the settings on this character's row.
 // While the settings are already open no second showing starts: the window comes forward with
 // the requested row, so the colour portrait always marks the row that receives drops.
 void TCharacterForm::N1Click(TObject*) {
-    Timer1->SetEnabled(false);
-    for (int n = 1; n <= 4; ++n)
-        if (n != character_) CharacterWindow(n)->Timer1->SetEnabled(false);
+    for (int n : TimerStopOrder(character_)) CharacterWindow(n)->Timer1->SetEnabled(false);
     StatusForm1->SelectedChar = character_ - 1;
     if (StatusForm1->Visible()) {
         SetForegroundWindow(StatusForm1->Handle());

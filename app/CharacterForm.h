@@ -54,5 +54,7 @@ private:
 
 // Character n's window (1 to 4), or null while it does not exist yet.
 TCharacterForm* CharacterWindow(int n);
+// The order in which character n's settings command stops the walking: its own first.
+std::array<int, 4> TimerStopOrder(int n);
 
 }  // namespace kurun
