@@ -1,6 +1,7 @@
 // The layout designer: stores each sprite frame's picture and each shaped button's glyphs in
 // the layouts, with the outline of the frame's picture or the button's first glyph, so the
-// program never scans pixels when it starts.
+// program never scans pixels when it starts, and the settings window's pictures (skin,
+// buttons, portrait list) in its layout.
 //
 //   kurun_designer --write <assets>   rewrite the layouts whose stored pictures or outlines changed
 //   kurun_designer --check <assets>   exit 1 naming every stale layout, 0 when all are fresh
@@ -12,9 +13,11 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "core/Bitmap.h"
+#include "core/ImageListStream.h"
 #include "core/Layout.h"
 #include "core/Outline.h"
 
@@ -22,16 +25,33 @@ namespace fs = std::filesystem;
 
 namespace {
 
-// Each designed layout (assets/layouts/<name>.layout) and the folder of its pictures below
-// assets/pictures: a frame's is <frame>.bmp, a button's <button>.Glyph1.bmp to .Glyph3.bmp.
+// Each designed layout (assets/layouts/<name>.layout) and the folder below assets/pictures
+// of its frames' and buttons' pictures: a frame's is <frame>.bmp, a button's
+// <button>.Glyph1.bmp to .Glyph3.bmp. The settings window has pictures of other kinds too.
 struct DesignedLayout {
     const char* name;
     const char* pictures;
 };
 const DesignedLayout kLayouts[] = {
     {"Pelton", "sprites/Pelton"}, {"Melka", "sprites/Melka"}, {"Rugo", "sprites/Rugo"},
-    {"Fenwa", "sprites/Fenwa"},   {"ButtonSample", "buttons"},
+    {"Fenwa", "sprites/Fenwa"},   {"ButtonSample", "buttons"}, {"StatusWindow1", "settings"},
 };
+const std::string_view kSettingsUnit = "StatusWindow1";
+
+// Pictures of the settings window: control name and picture file below pictures/settings.
+struct PicturePlace {
+    const char* control;
+    const char* file;
+};
+constexpr PicturePlace kSettingsPictures[] = {
+    {"Image1", "skin.bmp"}, {"Image2", "info.bmp"}, {"Image3", "next.bmp"}, {"Image4", "prev.bmp"}, {"Image5", "close.bmp"}};
+// The portrait list: colour portraits of characters 1 to 4, then their grey twins; room for
+// one more, growing by four, on white.
+constexpr const char* kPortraitFiles[] = {"portrait1.bmp",      "portrait2.bmp",      "portrait3.bmp",
+                                          "portrait4.bmp",      "portrait1_grey.bmp", "portrait2_grey.bmp",
+                                          "portrait3_grey.bmp", "portrait4_grey.bmp"};
+constexpr int kPortraitCapacity = 9, kPortraitGrowth = 4;
+constexpr uint32_t kWhite = 0x00FFFFFF;
 
 struct DesignError {
     std::string file;
@@ -147,11 +167,48 @@ void DesignControls(core::LayoutObject& object, const fs::path& pictureDir) {
     }
 }
 
+// A picture property's stored form: the graphic's class name (length byte first), then the
+// picture's own stored data.
+core::LayoutBytes StoredGraphic(const core::Bitmap& picture) {
+    constexpr std::string_view kClass = "TBitmap";
+    core::LayoutBytes data{static_cast<uint8_t>(kClass.size())};
+    data.insert(data.end(), kClass.begin(), kClass.end());
+    core::LayoutBytes stored = StoredPicture(picture);
+    data.insert(data.end(), stored.begin(), stored.end());
+    return data;
+}
+
+core::LayoutObject& Child(core::LayoutObject& parent, const std::string& name, const fs::path& layoutPath) {
+    if (core::LayoutObject* child = parent.FindChild(name)) return *child;
+    for (core::LayoutObject& child : parent.children)
+        if (!child.children.empty())
+            if (core::LayoutObject* found = child.FindChild(name)) return *found;
+    throw DesignError{layoutPath.string(), "no control named " + name};
+}
+
+// Gives the settings window its skin, buttons and portrait list.
+void DesignSettings(core::LayoutObject& root, const fs::path& assets, const fs::path& layoutPath) {
+    const fs::path settingsDir = assets / "pictures" / "settings";
+    for (const PicturePlace& place : kSettingsPictures)
+        Child(root, place.control, layoutPath).Set("Picture.Data", StoredGraphic(LoadPicture(settingsDir / place.file)));
+    std::vector<core::Bitmap> portraits;
+    for (const char* file : kPortraitFiles) portraits.push_back(LoadPicture(assets / "pictures" / "portraits" / file));
+    try {
+        core::ImageListStream list =
+            core::ImageListStream::FromPictures(portraits, kPortraitCapacity, kPortraitGrowth, kWhite);
+        Child(root, "ImageList1", layoutPath).Set("Bitmap", list.ToBytes());
+    } catch (const core::ImageListError& e) {
+        throw DesignError{layoutPath.string(), e.what()};
+    }
+}
+
 // The layout text as the designer would store it.
-std::string Designed(const fs::path& layoutPath, const std::string& text, const fs::path& pictureDir) {
+std::string Designed(const fs::path& layoutPath, const std::string& text, const fs::path& assets,
+                     const DesignedLayout& layout) {
     try {
         core::LayoutObject root = core::ParseLayout(text);
-        DesignControls(root, pictureDir);
+        DesignControls(root, assets / "pictures" / layout.pictures);
+        if (layout.name == kSettingsUnit) DesignSettings(root, assets, layoutPath);
         return core::WriteLayout(root);
     } catch (const core::LayoutError& e) {
         throw DesignError{layoutPath.string(), e.what()};
@@ -176,7 +233,7 @@ int main(int argc, char** argv) {
         const fs::path layoutPath = assets / "layouts" / (std::string(layout.name) + ".layout");
         try {
             const std::string text = ReadText(layoutPath);
-            const std::string designed = Designed(layoutPath, text, assets / "pictures" / layout.pictures);
+            const std::string designed = Designed(layoutPath, text, assets, layout);
             if (designed == text) continue;
             if (write) {
                 WriteText(layoutPath, designed);
@@ -196,6 +253,7 @@ int main(int argc, char** argv) {
         std::printf("%d layout(s) do not match their pictures; regenerate them with `make layouts`\n", stale);
         return 1;
     }
-    if (write) std::printf("%d layout(s) written, %d up to date\n", written, static_cast<int>(std::size(kLayouts)) - written);
+    if (write)
+        std::printf("%d layout(s) written, %d up to date\n", written, static_cast<int>(std::size(kLayouts)) - written);
     return 0;
 }
