@@ -120,8 +120,6 @@ void TOutlinedControl::WriteRgnData(forms::TStream& stream) const {
 
 namespace {
 
-bool HasSize(const TBitmap& picture) { return picture.Width() > 0 && picture.Height() > 0; }
-
 // The picture's own stored data goes straight into the picture: no outline scan.
 void LoadPicture(forms::TReader& reader, const core::LayoutValue& value, TBitmap& picture) {
     forms::TMemoryStream stream(reader.Bytes(value));
@@ -166,11 +164,11 @@ void TRgn::SetRgnBmp(TBitmap* value) {
 void TRgn::SetAutoSize(bool value) {
     if (value == autoSize_) return;
     autoSize_ = value;
-    if (autoSize_ && HasSize(*picture_) && !HasState(forms::ComponentState::Loading)) SizeToPicture(*picture_);
+    if (autoSize_ && !picture_->Empty() && !HasState(forms::ComponentState::Loading)) SizeToPicture(*picture_);
 }
 
 void TRgn::SetBounds(int left, int top, int width, int height) {
-    if (autoSize_ && picture_ && HasSize(*picture_)) {
+    if (autoSize_ && picture_ && !picture_->Empty()) {
         width = picture_->Width();
         height = picture_->Height();
     }
@@ -260,11 +258,11 @@ void TRgnBtn::SetGlyph(int index, TBitmap* value) {
 
 void TRgnBtn::SetAutoSize(bool value) {
     autoSize_ = value;
-    if (autoSize_ && HasSize(Glyph(1)) && !HasState(forms::ComponentState::Loading)) SizeToPicture(Glyph(1));
+    if (autoSize_ && !Glyph(1).Empty() && !HasState(forms::ComponentState::Loading)) SizeToPicture(Glyph(1));
 }
 
 void TRgnBtn::SetBounds(int left, int top, int width, int height) {
-    if (autoSize_ && HasSize(Glyph(1))) {
+    if (autoSize_ && !Glyph(1).Empty()) {
         width = Glyph(1).Width();
         height = Glyph(1).Height();
     }
