@@ -97,8 +97,8 @@ public:
 
     // The GDI font for the current values, made on first use after a change.
     HFONT Handle() const;
-    // Reads Font.Name, Font.Height, ... from a layout; false when not a font property.
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader);
+    // Name, Height, ...: a control stores them as Font.Name, Font.Height, ...
+    static const TPropertyTable<TFont>& StoredProperties();
     void Changed() { handle_.Reset(); }
     bool operator==(const TFont& other) const;
 private:
