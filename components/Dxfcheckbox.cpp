@@ -95,7 +95,7 @@ void TdxfCheckBox::Click() {
     }
     clickOnSet_ = true;
     TCustomControl::Click();
-    if (HandleAllocated()) ::SetFocus(handle_);
+    if (HandleAllocated()) ::SetFocus(handle_.Get());
 }
 
 void TdxfCheckBox::UpdateExclusive() {

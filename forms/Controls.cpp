@@ -236,14 +236,11 @@ TWinControl::~TWinControl() {
     DestroyHandle();
 }
 
-void TWinControl::DestroyHandle() {
-    if (handle_) DestroyWindow(handle_);
-    handle_ = nullptr;
-}
+void TWinControl::DestroyHandle() { handle_.Reset(); }
 
 HWND TWinControl::Handle() {
     if (!handle_) CreateWnd();
-    return handle_;
+    return handle_.Get();
 }
 
 void TWinControl::CreateParams(CreateParamsData& params) {
@@ -282,7 +279,7 @@ void TWinControl::CreateWnd() {
 LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         auto* self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->handle_ = window;
+        self->handle_.Reset(window);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
@@ -295,22 +292,20 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
     }
     if (msg == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->handle_ = nullptr;
+        self->handle_.Detach();  // the system has destroyed the window
     }
     return message.result;
 }
 
 void TWinControl::DefaultHandler(Message& message) {
-    message.result = DefWindowProcW(handle_, message.msg, message.wParam, message.lParam);
+    message.result = DefWindowProcW(handle_.Get(), message.msg, message.wParam, message.lParam);
 }
 
 void TWinControl::WndProc(Message& message) {
     switch (message.msg) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(handle_, &paint);
-        Paint(dc, paint.rcPaint);
-        EndPaint(handle_, &paint);
+        PaintScope paint(handle_.Get());
+        Paint(paint.Get(), paint.Update());
         return;
     }
     case WM_ERASEBKGND:
@@ -346,11 +341,10 @@ void TWinControl::PaintControls(HDC dc, const RECT& update) {
         if (!graphic || !graphic->Visible()) continue;
         RECT bounds = graphic->BoundsRect(), overlap;
         if (!IntersectRect(&overlap, &bounds, &update)) continue;
-        int saved = SaveDC(dc);
+        SavedDC saved(dc);
         IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
         OffsetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
         graphic->PaintTo(dc);
-        RestoreDC(dc, saved);
     }
 }
 
@@ -359,7 +353,7 @@ bool TWinControl::WMEraseBkGnd(HDC dc) {
     canvas.SetHandle(dc);
     canvas.BrushColor = color_;
     RECT client{};
-    GetClientRect(handle_, &client);
+    GetClientRect(handle_.Get(), &client);
     canvas.FillRect(client);
     return true;
 }
@@ -389,13 +383,13 @@ bool TWinControl::HandleMouse(Message& message) {
     case WM_LBUTTONDOWN:
         pressed_ = target;
         selfPressed_ = target == nullptr;
-        SetCapture(handle_);
+        SetCapture(handle_.Get());
         if (selfPressed_) MouseDown(VK_LBUTTON, point);
         return true;
     case WM_LBUTTONUP: {
         TControl* pressed = std::exchange(pressed_, nullptr);
         bool selfPressed = std::exchange(selfPressed_, false);
-        if (GetCapture() == handle_) ReleaseCapture();
+        if (GetCapture() == handle_.Get()) ReleaseCapture();
         if (selfPressed) MouseUp(VK_LBUTTON, point);
         RECT client = ClientRect();
         if (pressed && pressed == target) pressed->Click();
@@ -414,10 +408,10 @@ bool TWinControl::HandleMouse(Message& message) {
 }
 
 bool TWinControl::HandleSetCursor(Message& message) {
-    if (LOWORD(message.lParam) != HTCLIENT || reinterpret_cast<HWND>(message.wParam) != handle_) return false;
+    if (LOWORD(message.lParam) != HTCLIENT || reinterpret_cast<HWND>(message.wParam) != handle_.Get()) return false;
     POINT point;
     GetCursorPos(&point);
-    ScreenToClient(handle_, &point);
+    ScreenToClient(handle_.Get(), &point);
     TControl* target = ControlAtPos(point);
     TCursor cursor = target ? target->Cursor : Cursor;
     if (cursor == crDefault) return false;
@@ -430,7 +424,7 @@ bool TWinControl::HandleContextMenu(Message& message) {
     POINT screen{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
     if (message.lParam == -1) GetCursorPos(&screen);
     POINT client = screen;
-    ScreenToClient(handle_, &client);
+    ScreenToClient(handle_.Get(), &client);
     TControl* target = ControlAtPos(client);
     TPopupMenu* menu = target && target->PopupMenu() ? target->PopupMenu() : PopupMenu();
     if (!menu) return false;
@@ -445,8 +439,8 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TWinControl::UpdateWindowPlacement() {
-    if (handle_)
-        SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+    if (handle_.Get())
+        SetWindowPos(handle_.Get(), nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWinControl::SetVisible(bool value) {
@@ -458,7 +452,7 @@ void TWinControl::SetVisible(bool value) {
 void TWinControl::SetEnabled(bool value) {
     if (value == enabled_) return;
     enabled_ = value;
-    if (handle_) EnableWindow(handle_, value);
+    if (handle_.Get()) EnableWindow(handle_.Get(), value);
     Invalidate();
     Perform(CM_ENABLEDCHANGED);
 }
@@ -466,7 +460,7 @@ void TWinControl::SetEnabled(bool value) {
 void TWinControl::SetCaption(const std::wstring& value) {
     if (value == caption_) return;
     caption_ = value;
-    if (handle_) SetWindowTextW(handle_, caption_.c_str());
+    if (handle_.Get()) SetWindowTextW(handle_.Get(), caption_.c_str());
     Invalidate();
     Perform(CM_TEXTCHANGED);
 }
@@ -478,20 +472,20 @@ void TWinControl::FontChanged() {
 }
 
 void TWinControl::Invalidate() {
-    if (handle_) InvalidateRect(handle_, nullptr, FALSE);
+    if (handle_.Get()) InvalidateRect(handle_.Get(), nullptr, FALSE);
 }
 
 void TWinControl::BringToFront() {
-    if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (handle_.Get()) SetWindowPos(handle_.Get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TControl::BringToFront();
 }
 
 void TWinControl::SendToBack() {
-    if (handle_) SetWindowPos(handle_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (handle_.Get()) SetWindowPos(handle_.Get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TControl::SendToBack();
 }
 
-bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
+bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_.Get(); }
 
 void TWinControl::SetFocus() { ::SetFocus(Handle()); }
 

@@ -154,7 +154,7 @@ public:
     std::string ClassName() const override { return "TWinControl"; }
 
     HWND Handle();
-    bool HandleAllocated() const { return handle_ != nullptr; }
+    bool HandleAllocated() const { return static_cast<bool>(handle_); }
     void DestroyHandle();
 
     void SetBounds(int left, int top, int width, int height) override;
@@ -204,7 +204,7 @@ protected:
     virtual void MouseUp(int button, POINT clientPoint);
     void UpdateWindowPlacement();
 
-    HWND handle_ = nullptr;
+    WindowHandle handle_;
 
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -6,15 +6,13 @@
 namespace forms {
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-    window_ = CreateWindowExW(0, EnsureWindowClass(L"KurunTimer", WindowProcedure), L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              GetModuleHandleW(nullptr), nullptr);
-    SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    window_.Reset(CreateWindowExW(0, EnsureWindowClass(L"KurunTimer", WindowProcedure), L"", 0, 0, 0, 0, 0,
+                                  HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr));
+    SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-TTimer::~TTimer() {
-    KillTimer(window_, 1);
-    DestroyWindow(window_);
-}
+// Destroying the window ends its timer too.
+TTimer::~TTimer() = default;
 
 LRESULT CALLBACK TTimer::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_TIMER) {
@@ -33,8 +31,8 @@ void TTimer::Tick() {
 }
 
 void TTimer::UpdateTimer() {
-    KillTimer(window_, 1);
-    if (enabled_ && interval_ != 0 && onTimer_ && !HasState(ComponentState::Loading)) SetTimer(window_, 1, interval_, nullptr);
+    KillTimer(window_.Get(), 1);
+    if (enabled_ && interval_ != 0 && onTimer_ && !HasState(ComponentState::Loading)) SetTimer(window_.Get(), 1, interval_, nullptr);
 }
 
 void TTimer::SetEnabled(bool value) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "forms/Classes.h"
+#include "forms/Handles.h"
 
 namespace forms {
 
@@ -20,7 +21,7 @@ public:
     void SetOnTimer(TNotifyEvent handler);
     // One tick, as the platform timer delivers it (exceptions go to the application's report).
     void Tick();
-    HWND WindowHandle() const { return window_; }
+    HWND WindowHandle() const { return window_.Get(); }
 
     const TPropertyTable<TComponent>& StoredProperties() const override;
     void Loaded() override;
@@ -28,7 +29,7 @@ public:
 private:
     void UpdateTimer();
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-    HWND window_ = nullptr;
+    forms::WindowHandle window_;
     bool enabled_ = true;
     UINT interval_ = 1000;
     TNotifyEvent onTimer_;

@@ -56,9 +56,9 @@ void TCustomForm::UpdateStyles() {
     if (!handle_) return;
     CreateParamsData params;
     CreateParams(params);
-    DWORD visible = GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE;
-    SetWindowLongW(handle_, GWL_STYLE, static_cast<LONG>(params.style | visible));
-    SetWindowPos(handle_, formStyle_ == TFormStyle::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    DWORD visible = GetWindowLongW(handle_.Get(), GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongW(handle_.Get(), GWL_STYLE, static_cast<LONG>(params.style | visible));
+    SetWindowPos(handle_.Get(), formStyle_ == TFormStyle::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     // Keep the outer size the layout gave, whatever the frame now is.
     UpdateWindowPlacement();
@@ -93,10 +93,10 @@ void TCustomForm::SetVisible(bool value) {
     if (value) {
         ShowWindow(Handle(), SW_SHOWNORMAL);
         if (formStyle_ == TFormStyle::StayOnTop)
-            SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            SetWindowPos(handle_.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (OnShow) OnShow(this);
     } else if (handle_) {
-        ShowWindow(handle_, SW_HIDE);
+        ShowWindow(handle_.Get(), SW_HIDE);
         if (OnHide) OnHide(this);
     }
 }
@@ -188,24 +188,25 @@ LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     if (!Application) Application = this;
-    handle_ = CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", ApplicationWindowProcedure), L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                              0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    handle_.Reset(CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", ApplicationWindowProcedure), L"",
+                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr, nullptr,
+                                  GetModuleHandleW(nullptr), nullptr));
 }
 
 TApplication::~TApplication() {
     // The forms go before the window that owns them.
     while (ComponentCount() > 0) delete Component(ComponentCount() - 1);
-    if (handle_) DestroyWindow(handle_);
+    handle_.Reset();
     if (Application == this) Application = nullptr;
 }
 
 void TApplication::SetTitle(const std::wstring& title) {
     title_ = title;
-    if (handle_) SetWindowTextW(handle_, title.c_str());
+    if (handle_) SetWindowTextW(handle_.Get(), title.c_str());
 }
 
 void TApplication::ShowTaskbarButton(bool show) {
-    if (handle_) ShowWindow(handle_, show ? SW_SHOWNOACTIVATE : SW_HIDE);
+    if (handle_) ShowWindow(handle_.Get(), show ? SW_SHOWNOACTIVATE : SW_HIDE);
 }
 
 void TApplication::FormDestroyed(TCustomForm* form) {

@@ -91,7 +91,7 @@ public:
     std::wstring Title() const { return title_; }
     void SetTitle(const std::wstring& title);
     // The hidden window that carries the taskbar button and owns every form.
-    HWND Handle() const { return handle_; }
+    HWND Handle() const { return handle_.Get(); }
     void ShowTaskbarButton(bool show);
 
     TCustomForm* MainForm() const { return mainForm_; }
@@ -131,7 +131,7 @@ public:
 
 private:
     std::wstring title_;
-    HWND handle_ = nullptr;
+    WindowHandle handle_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
 };

@@ -11,16 +11,6 @@
 
 namespace forms {
 
-MemoryDC::~MemoryDC() {
-    if (original_) SelectObject(dc_, original_);
-    DeleteDC(dc_);
-}
-
-void MemoryDC::Select(HBITMAP bitmap) {
-    HGDIOBJ previous = SelectObject(dc_, bitmap);
-    if (!original_) original_ = previous;
-}
-
 COLORREF ColorToRGB(TColor color) {
     if (color < 0) return GetSysColor(color & 0xFF);
     return static_cast<COLORREF>(color) & 0xFFFFFF;
@@ -143,8 +133,8 @@ void TCanvas::CopyRect(const RECT& dest, HDC source, const RECT& sourceRect, DWO
 }
 
 void TCanvas::SelectFont() {
-    HGDIOBJ previous = SelectObject(dc_, Font.Handle());
-    if (!originalFont_) originalFont_ = previous;
+    if (fontSelection_) fontSelection_->Select(Font.Handle());
+    else fontSelection_.emplace(dc_, Font.Handle());
     SetTextColor(dc_, ColorToRGB(Font.Color));
 }
 
@@ -169,11 +159,11 @@ int TCanvas::TextHeight(const std::wstring& text) {
 
 void TCanvas::TextRect(const RECT& rect, int x, int y, const std::wstring& text) {
     SelectFont();
-    int oldMode = SetBkMode(dc_, BrushStyle == TBrushStyle::Clear ? TRANSPARENT : OPAQUE);
+    SavedDC saved(dc_);
+    SetBkMode(dc_, BrushStyle == TBrushStyle::Clear ? TRANSPARENT : OPAQUE);
     SetBkColor(dc_, ColorToRGB(BrushColor));
     ExtTextOutW(dc_, x, y, ETO_CLIPPED | (BrushStyle == TBrushStyle::Clear ? 0 : ETO_OPAQUE), &rect, text.c_str(),
                 static_cast<UINT>(text.size()), nullptr);
-    SetBkMode(dc_, oldMode);
 }
 
 void TCanvas::DrawFocusRect(const RECT& rect) { ::DrawFocusRect(dc_, &rect); }
@@ -251,12 +241,11 @@ core::Bitmap TBitmap::ToCore() const {
     header->biBitCount = static_cast<WORD>(bits);
     header->biCompression = BI_RGB;
     std::vector<uint8_t> pixels(picture.Stride() * static_cast<size_t>(height_));
-    HDC screen = GetDC(nullptr);
+    WindowDC screen(nullptr);
     // GetDIBits wants the bitmap out of every DC.
     const_cast<TBitmap*>(this)->ReleaseCanvas();
-    GetDIBits(screen, handle_.Get(), 0, static_cast<UINT>(height_), pixels.data(),
+    GetDIBits(screen.Get(), handle_.Get(), 0, static_cast<UINT>(height_), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
     for (int y = 0; y < height_; ++y)
         std::memcpy(picture.Row(y), pixels.data() + static_cast<size_t>(y) * picture.Stride(), picture.Stride());
     if (bits <= 8) {
@@ -346,10 +335,10 @@ void TBitmap::StretchTo(HDC dc, const RECT& rect, DWORD rop) const {
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (bits_ && !info_.empty()) {
         GdiFlush();
-        int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+        SavedDC saved(dc);
+        SetStretchBltMode(dc, COLORONCOLOR);
         StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, width_, height_, bits_,
                       reinterpret_cast<const BITMAPINFO*>(info_.data()), DIB_RGB_COLORS, rop);
-        SetStretchBltMode(dc, oldMode);
         return;
     }
     HDC source = const_cast<TBitmap*>(this)->Canvas().Handle();

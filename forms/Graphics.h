@@ -4,59 +4,29 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/Bitmap.h"
 #include "forms/Classes.h"
+#include "forms/Handles.h"
 
 namespace forms {
-
-// Owns one GDI object (region, bitmap, brush, font, pen) and deletes it once.
-template <class H>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H handle) : handle_(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    H Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    // Hands the object to someone else (a window takes its region this way).
-    H Detach() { return std::exchange(handle_, nullptr); }
-    void Reset(H handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
-        handle_ = handle;
-    }
-private:
-    H handle_ = nullptr;
-};
-
-using RegionHandle = GdiObject<HRGN>;
-using BitmapHandle = GdiObject<HBITMAP>;
-using BrushHandle = GdiObject<HBRUSH>;
-using FontHandle = GdiObject<HFONT>;
 
 // A memory device context, deleted with its owner; restores what it had selected.
 class MemoryDC {
 public:
     explicit MemoryDC(HDC compatibleWith = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC();
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return dc_; }
-    void Select(HBITMAP bitmap);
+    HDC Get() const { return dc_.Get(); }
+    void Select(HBITMAP bitmap) {
+        if (selected_) selected_->Select(bitmap);
+        else selected_.emplace(dc_.Get(), bitmap);
+    }
 private:
-    HDC dc_;
-    HGDIOBJ original_ = nullptr;
+    DCHandle dc_;
+    std::optional<SelectedObject> selected_;  // declared after the DC: it goes first
 };
 
 // Colours: plain RGB values, or system colours with the high byte 0x80.
@@ -113,7 +83,6 @@ public:
     TCanvas() = default;
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
-    ~TCanvas() { RestoreFont(); }
     HDC Handle() const { return dc_; }
     void SetHandle(HDC dc) {
         RestoreFont();
@@ -129,10 +98,7 @@ public:
         Font = font;
     }
     // Puts the DC's own font back, so that Font's GDI font may go.
-    void RestoreFont() {
-        if (dc_ && originalFont_) SelectObject(dc_, originalFont_);
-        originalFont_ = nullptr;
-    }
+    void RestoreFont() { fontSelection_.reset(); }
 
     void FillRect(const RECT& rect);
     void Draw(int x, int y, const TBitmap& bitmap);
@@ -146,7 +112,7 @@ public:
 private:
     void SelectFont();
     HDC dc_ = nullptr;
-    HGDIOBJ originalFont_ = nullptr;
+    std::optional<SelectedObject> fontSelection_;
 };
 
 // A picture: a device-independent bitmap held as a DIB section, with a canvas on demand.

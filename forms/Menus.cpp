@@ -4,6 +4,7 @@
 
 #include "forms/Controls.h"
 #include "forms/Forms.h"
+#include "forms/Handles.h"
 #include "forms/Properties.h"
 
 namespace forms {
@@ -62,21 +63,20 @@ void TPopupMenu::Popup(int x, int y) {
     if (PopupHook) {
         chosen = PopupHook(this, popupPoint_);
     } else {
-        HMENU menu = CreatePopupMenu();
+        MenuHandle menu(CreatePopupMenu());
         for (size_t i = 0; i < items_.size(); ++i) {
             const TMenuItem* item = items_[i];
             if (!item->Visible) continue;
             UINT flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
             if (item->Caption == L"-") flags = MF_SEPARATOR;
-            AppendMenuW(menu, flags, i + 1, item->Caption.c_str());
-            if (item->Default) SetMenuDefaultItem(menu, static_cast<UINT>(i + 1), FALSE);
+            AppendMenuW(menu.Get(), flags, i + 1, item->Caption.c_str());
+            if (item->Default) SetMenuDefaultItem(menu.Get(), static_cast<UINT>(i + 1), FALSE);
         }
         HWND owner = Application->Handle();
         // Without the foreground the menu would not close when the user clicks elsewhere.
         SetForegroundWindow(owner);
-        UINT command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr);
+        UINT command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr);
         PostMessageW(owner, WM_NULL, 0, 0);
-        DestroyMenu(menu);
         if (command >= 1 && command <= items_.size()) chosen = items_[command - 1];
     }
     if (chosen) chosen->Click();

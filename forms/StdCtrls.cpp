@@ -41,8 +41,7 @@ void TCustomControl::Paint(HDC dc, const RECT& update) {
     canvas_.SetFont(font_);
     canvas_.BrushColor = color_;
     canvas_.BrushStyle = TBrushStyle::Solid;
-    // Caught here so that the caller still ends the paint: an unvalidated window would
-    // ask to be painted again at once, forever.
+    // Caught here so that the canvas always lets go of the paint DC, which ends with the paint.
     try {
         Paint();
         PaintControls(dc, update);
@@ -115,8 +114,8 @@ void TCustomControl::WMSize(Message& message) {
     DefaultHandler(message);
     // Whoever sized the window, the control's bounds follow it.
     RECT bounds{};
-    GetWindowRect(handle_, &bounds);
-    MapWindowPoints(HWND_DESKTOP, GetParent(handle_), reinterpret_cast<POINT*>(&bounds), 2);
+    GetWindowRect(handle_.Get(), &bounds);
+    MapWindowPoints(HWND_DESKTOP, GetParent(handle_.Get()), reinterpret_cast<POINT*>(&bounds), 2);
     left_ = bounds.left, top_ = bounds.top;
     width_ = bounds.right - bounds.left, height_ = bounds.bottom - bounds.top;
 }

@@ -43,9 +43,8 @@ core::Bitmap Capture(forms::TWinControl* control) {
     GetClientRect(window, &client);
     TBitmap shot;
     shot.SetSize(client.right, client.bottom);
-    HDC dc = GetDC(window);
-    BitBlt(shot.Canvas().Handle(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(window, dc);
+    forms::WindowDC dc(window);
+    BitBlt(shot.Canvas().Handle(), 0, 0, client.right, client.bottom, dc.Get(), 0, 0, SRCCOPY);
     return shot.ToCore();
 }
 
@@ -146,9 +145,10 @@ TEST_F(CheckBoxTest, SettingsWindowBoxShowsTheCellCornerOnTheWindowColour) {
     box->SetChecked(true);
     ExpectCell(Capture(box), {0, 0, 13, 13}, 1, 0, 2);
     // Nothing is erased: the paint covers everything.
-    HDC dc = GetDC(box->Handle());
-    EXPECT_EQ(SendMessageW(box->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
-    ReleaseDC(box->Handle(), dc);
+    {
+        forms::WindowDC dc(box->Handle());
+        EXPECT_EQ(SendMessageW(box->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0), 1);
+    }
     ExpectCell(Capture(box), {0, 0, 13, 13}, 1, 0, 2);
 }
 
@@ -252,10 +252,9 @@ TEST_F(CheckBoxTest, CalcSizeFollowsGlyphsCaptionsAndFonts) {
     TdxfCheckBox* box = Box(10, 10, 13, 13);
     auto measure = [](const forms::TFont& font, const std::wstring& text) {
         forms::MemoryDC dc;
-        HGDIOBJ old = SelectObject(dc.Get(), font.Handle());
+        forms::SelectedObject selected(dc.Get(), font.Handle());
         SIZE size{};
         GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-        SelectObject(dc.Get(), old);
         return size;
     };
     box->SetCaption(L"Short");

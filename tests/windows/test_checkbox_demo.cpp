@@ -103,9 +103,8 @@ TEST_F(CheckBoxDemo, ShowsEveryLookAndSavesAPicture) {
     GetClientRect(form->Handle(), &client);
     forms::TBitmap shot;
     shot.SetSize(client.right, client.bottom);
-    HDC dc = GetDC(form->Handle());
-    BitBlt(shot.Canvas().Handle(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(form->Handle(), dc);
+    forms::WindowDC dc(form->Handle());
+    BitBlt(shot.Canvas().Handle(), 0, 0, client.right, client.bottom, dc.Get(), 0, 0, SRCCOPY);
     core::Bitmap picture = shot.ToCore();
     picture.Normalise();  // 24 bits: every viewer reads those
 

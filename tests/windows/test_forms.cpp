@@ -43,6 +43,31 @@ TEST_F(FormsTest, ExceptionsStopAtTimerAndWindowBoundariesAndAreReported) {
     EXPECT_EQ(reports[2], L"クリックに失敗しました");
 }
 
+// A windowless control whose painting fails.
+class TFailingPaint : public forms::TGraphicControl {
+public:
+    using forms::TGraphicControl::TGraphicControl;
+protected:
+    void Paint() override { throw forms::EInvalidGraphic(L"描けません"); }
+};
+
+TEST_F(FormsTest, AFailedPaintIsReportedAndStillEndsThePaint) {
+    auto* form = new forms::TForm(app);
+    form->SetBounds(10, 10, 100, 100);
+    auto* control = new TFailingPaint(form);
+    control->SetParent(form);
+    control->SetBounds(0, 0, 50, 50);
+    form->Show();
+    int gdiObjects = wintest::LiveGdiObjects();
+    InvalidateRect(form->Handle(), nullptr, FALSE);
+    UpdateWindow(form->Handle());
+    // An unended paint would leave the window invalid, asking to be painted again forever.
+    EXPECT_FALSE(GetUpdateRect(form->Handle(), nullptr, FALSE));
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(reports.back(), L"描けません");
+    EXPECT_EQ(wintest::LiveGdiObjects(), gdiObjects);
+}
+
 TEST_F(FormsTest, TheLoopShowsTheMainFormOnlyWhenAskedAndEndsWhenItCloses) {
     for (bool showMainForm : {true, false}) {
         forms::TForm* form = nullptr;
