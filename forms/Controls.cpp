@@ -264,14 +264,18 @@ const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT st
     return name;
 }
 
+HWND CheckCreated(HWND window) {
+    if (!window) throw EOSError(L"ウィンドウを作成できません");
+    return window;
+}
+
 void TWinControl::CreateWnd() {
     CreateParamsData params;
     CreateParams(params);
     const wchar_t* windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
-    HWND window = CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(),
-                                  params.style, left_, top_, width_, height_, params.parent, nullptr,
-                                  GetModuleHandleW(nullptr), this);
-    if (!window) throw EOSError(L"ウィンドウを作成できません");
+    // The window procedure takes the handle on the first message.
+    CheckCreated(CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(), params.style, left_, top_,
+                                 width_, height_, params.parent, nullptr, GetModuleHandleW(nullptr), this));
     for (TControl* control : controls_)
         if (auto child = dynamic_cast<TWinControl*>(control)) child->Handle();
 }

@@ -34,6 +34,8 @@ constexpr UINT CM_LAST = CM_BASE + 0xFFF;
 
 // Registers a window class of the program once; later calls only return its name.
 const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT style = 0);
+// The window that CreateWindowExW just returned; a failed creation raises EOSError.
+HWND CheckCreated(HWND window);
 
 // Reports an exception caught at a window-procedure or timer boundary (the application's report).
 void ReportException(TObject* sender);

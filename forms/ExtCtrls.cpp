@@ -6,8 +6,8 @@
 namespace forms {
 
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {
-    window_.Reset(CreateWindowExW(0, EnsureWindowClass(L"KurunTimer", WindowProcedure), L"", 0, 0, 0, 0, 0,
-                                  HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr));
+    window_.Reset(CheckCreated(CreateWindowExW(0, EnsureWindowClass(L"KurunTimer", WindowProcedure), L"", 0, 0, 0, 0,
+                                               0, HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr)));
     SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 

@@ -187,10 +187,11 @@ LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam
 }  // namespace
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+    handle_.Reset(CheckCreated(CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", ApplicationWindowProcedure),
+                                               L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)));
+    // Only an application that exists becomes the program's.
     if (!Application) Application = this;
-    handle_.Reset(CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", ApplicationWindowProcedure), L"",
-                                  WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0, nullptr, nullptr,
-                                  GetModuleHandleW(nullptr), nullptr));
 }
 
 TApplication::~TApplication() {

@@ -68,6 +68,45 @@ TEST_F(FormsTest, AFailedPaintIsReportedAndStillEndsThePaint) {
     EXPECT_EQ(wintest::LiveGdiObjects(), gdiObjects);
 }
 
+// Refuses every window this thread tries to create while it exists.
+class RefuseWindows {
+public:
+    RefuseWindows()
+        : hook_(SetWindowsHookExW(
+              WH_CBT, [](int code, WPARAM, LPARAM) -> LRESULT { return code == HCBT_CREATEWND; }, nullptr,
+              GetCurrentThreadId())) {}
+    ~RefuseWindows() { UnhookWindowsHookEx(hook_); }
+private:
+    HHOOK hook_;
+};
+
+template <class F>
+void ExpectCreationRefused(F&& create) {
+    try {
+        create();
+        ADD_FAILURE() << "created";
+    } catch (const forms::EOSError& e) {
+        EXPECT_EQ(e.Message(), L"ウィンドウを作成できません");
+    }
+}
+
+TEST_F(FormsTest, AWindowThatCannotBeCreatedRaisesTheSystemError) {
+    auto* form = new forms::TForm(app);
+    auto* owner = new forms::TForm(app);
+    forms::Application = nullptr;
+    {
+        RefuseWindows refuse;
+        ExpectCreationRefused([&] { form->Handle(); });
+        ExpectCreationRefused([&] { new forms::TTimer(owner); });
+        ExpectCreationRefused([&] { forms::TApplication refused(nullptr); });
+    }
+    EXPECT_EQ(forms::Application, nullptr);
+    forms::Application = app;
+    EXPECT_FALSE(form->HandleAllocated());
+    EXPECT_EQ(owner->ComponentCount(), 0);
+    EXPECT_NE(form->Handle(), nullptr);  // once the system allows it again
+}
+
 TEST_F(FormsTest, TheLoopShowsTheMainFormOnlyWhenAskedAndEndsWhenItCloses) {
     for (bool showMainForm : {true, false}) {
         forms::TForm* form = nullptr;
