@@ -16,17 +16,40 @@ import time
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
 
-# name, start Left, start Top, outer Width, outer Height
-ROSTER = [
-    ("Pelton", -50, 140, 132, 75),
-    ("Melka", -50, 364, 132, 77),
-    ("Rugo", -50, 600, 132, 89),
-    ("Fenwa", 980, 364, 132, 76),
-]
-NAMES = [r[0] for r in ROSTER]
-SPRITE = 40
-KEY = (222, 171, 195)
-TICK = 0.05
+LAYOUTS = os.path.join(ROOT, "assets", "layouts")
+
+
+def layout_root(path):
+    """The class and the own properties (name -> text as stored) of a layout's root object."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    m = re.match(r"object \w+: (\w+)$", lines[0]) if lines else None
+    check(m, f"{path} does not start with its root object")
+    props = {}
+    for line in lines[1:]:
+        if line.startswith("  object ") or line == "end":
+            break
+        prop = re.match(r"  ([\w.]+) = (.*)$", line)
+        if prop:
+            props[prop.group(1)] = prop.group(2)
+    return m.group(1), props
+
+
+def read_roster():
+    """(name, start Left, start Top, outer Width, outer Height) of each character window, in
+    the order of their classes TForm1 to TForm4, as their stored layouts give them."""
+    found = {}
+    for f in os.listdir(LAYOUTS):
+        if not f.endswith(".layout"):
+            continue
+        cls, props = layout_root(os.path.join(LAYOUTS, f))
+        number = re.fullmatch(r"TForm(\d)", cls)
+        if not number:
+            continue
+        name = props["Caption"].strip("'")
+        found[int(number.group(1))] = (name, *(int(props[k]) for k in ("Left", "Top", "Width", "Height")))
+    check(sorted(found) == [1, 2, 3, 4], f"character layouts in {LAYOUTS}: {sorted(found)}, expected 1 to 4")
+    return [found[n] for n in sorted(found)]
 
 
 class Failure(Exception):
@@ -36,6 +59,14 @@ class Failure(Exception):
 def check(cond, message):
     if not cond:
         raise Failure(message)
+
+
+# name, start Left, start Top, outer Width, outer Height
+ROSTER = read_roster()
+NAMES = [r[0] for r in ROSTER]
+SPRITE = 40
+KEY = (222, 171, 195)
+TICK = 0.05
 
 
 def run(*args, check_rc=True):
