@@ -181,7 +181,7 @@ const TPropertyTable<TComponent>& TControl::StoredProperties() const {
         // Reading starts from the parent's colour and font, so an own one is written whole.
         P::Custom(
             "Color", [](TControl& control, const core::LayoutValue& value, TReader& reader) {
-                control.SetColor(ReadColor(reader, value));
+                control.SetColor(ReadColor(value, reader));
             },
             [](const TControl& control, TWriter& writer, const std::string& name) {
                 if (!control.parentColor_) WriteColor(writer, name, control.color_);
@@ -264,6 +264,29 @@ const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT st
     return name;
 }
 
+// A class of the program that behaves like a platform control but hands every message to the
+// framework first; returns the platform control's own procedure for the default handling.
+namespace {
+std::wstring EnsurePlatformSubclass(const wchar_t* platformClass, WNDPROC procedure, WNDPROC& original) {
+    static std::map<std::wstring, WNDPROC> originals;
+    std::wstring name = std::wstring(L"Kurun") + platformClass;
+    if (auto it = originals.find(name); it != originals.end()) {
+        original = it->second;
+        return name;
+    }
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    if (!GetClassInfoExW(nullptr, platformClass, &windowClass)) throw EOSError(L"ウィンドウを作成できません");
+    original = windowClass.lpfnWndProc;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name.c_str();
+    if (!RegisterClassExW(&windowClass)) throw EOSError(L"ウィンドウを作成できません");
+    originals[name] = original;
+    return name;
+}
+}  // namespace
+
 HWND CheckCreated(HWND window) {
     if (!window) throw EOSError(L"ウィンドウを作成できません");
     return window;
@@ -272,7 +295,14 @@ HWND CheckCreated(HWND window) {
 void TWinControl::CreateWnd() {
     CreateParamsData params;
     CreateParams(params);
-    const wchar_t* windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+    std::wstring platformClassName;
+    const wchar_t* windowClass;
+    if (params.platformClass) {
+        platformClassName = EnsurePlatformSubclass(params.platformClass, &WindowProcedure, platformProcedure_);
+        windowClass = platformClassName.c_str();
+    } else {
+        windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+    }
     // The window procedure takes the handle on the first message.
     CheckCreated(CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(), params.style, left_, top_,
                                  width_, height_, params.parent, nullptr, GetModuleHandleW(nullptr), this));
@@ -302,7 +332,9 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
 }
 
 void TWinControl::DefaultHandler(Message& message) {
-    message.result = DefWindowProcW(handle_.Get(), message.msg, message.wParam, message.lParam);
+    message.result = platformProcedure_ ? CallWindowProcW(platformProcedure_, handle_.Get(), message.msg,
+                                                          message.wParam, message.lParam)
+                                        : DefWindowProcW(handle_.Get(), message.msg, message.wParam, message.lParam);
 }
 
 void TWinControl::WndProc(Message& message) {
@@ -318,6 +350,13 @@ void TWinControl::WndProc(Message& message) {
         return;
     case WM_NCHITTEST:
         message.result = WMNCHitTest(message);
+        return;
+    case WM_DROPFILES:
+        WMDropFiles(message);
+        return;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        if (!HandleChildColor(message)) DefaultHandler(message);
         return;
     case WM_SETCURSOR:
         if (!HandleSetCursor(message)) DefaultHandler(message);
@@ -424,6 +463,19 @@ bool TWinControl::HandleSetCursor(Message& message) {
     return true;
 }
 
+bool TWinControl::HandleChildColor(Message& message) {
+    HWND childWindow = reinterpret_cast<HWND>(message.lParam);
+    for (TControl* control : controls_) {
+        auto* child = dynamic_cast<TWinControl*>(control);
+        if (!child || child->handle_.Get() != childWindow) continue;
+        HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(message.wParam));
+        if (!brush) return false;
+        message.result = reinterpret_cast<LRESULT>(brush);
+        return true;
+    }
+    return false;
+}
+
 bool TWinControl::HandleContextMenu(Message& message) {
     POINT screen{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
     if (message.lParam == -1) GetCursorPos(&screen);
@@ -443,7 +495,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TWinControl::UpdateWindowPlacement() {
-    if (handle_.Get())
+    if (handle_)
         SetWindowPos(handle_.Get(), nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -456,7 +508,7 @@ void TWinControl::SetVisible(bool value) {
 void TWinControl::SetEnabled(bool value) {
     if (value == enabled_) return;
     enabled_ = value;
-    if (handle_.Get()) EnableWindow(handle_.Get(), value);
+    if (handle_) EnableWindow(handle_.Get(), value);
     Invalidate();
     Perform(CM_ENABLEDCHANGED);
 }
@@ -464,7 +516,7 @@ void TWinControl::SetEnabled(bool value) {
 void TWinControl::SetCaption(const std::wstring& value) {
     if (value == caption_) return;
     caption_ = value;
-    if (handle_.Get()) SetWindowTextW(handle_.Get(), caption_.c_str());
+    if (handle_) SetWindowTextW(handle_.Get(), caption_.c_str());
     Invalidate();
     Perform(CM_TEXTCHANGED);
 }
@@ -476,16 +528,16 @@ void TWinControl::FontChanged() {
 }
 
 void TWinControl::Invalidate() {
-    if (handle_.Get()) InvalidateRect(handle_.Get(), nullptr, FALSE);
+    if (handle_) InvalidateRect(handle_.Get(), nullptr, FALSE);
 }
 
 void TWinControl::BringToFront() {
-    if (handle_.Get()) SetWindowPos(handle_.Get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (handle_) SetWindowPos(handle_.Get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TControl::BringToFront();
 }
 
 void TWinControl::SendToBack() {
-    if (handle_.Get()) SetWindowPos(handle_.Get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (handle_) SetWindowPos(handle_.Get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TControl::SendToBack();
 }
 

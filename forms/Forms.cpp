@@ -91,6 +91,7 @@ void TCustomForm::SetVisible(bool value) {
     if (value == visible_ && (!value || handle_)) return;
     visible_ = value;
     if (value) {
+        hints_.Update(*this);
         ShowWindow(Handle(), SW_SHOWNORMAL);
         if (formStyle_ == TFormStyle::StayOnTop)
             SetWindowPos(handle_.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -99,6 +100,15 @@ void TCustomForm::SetVisible(bool value) {
         ShowWindow(handle_.Get(), SW_HIDE);
         if (OnHide) OnHide(this);
     }
+}
+
+void TCustomForm::SetClientSize(bool horizontal, int value) {
+    CreateParamsData params;
+    CreateParams(params);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
+    if (horizontal) SetWidth(value + frame.right - frame.left);
+    else SetHeight(value + frame.bottom - frame.top);
 }
 
 void TCustomForm::Show() { SetVisible(true); }
@@ -167,6 +177,13 @@ const TPropertyTable<TComponent>& TCustomForm::StoredProperties() const {
                                TBorderStyle::Sizeable),
         P::Ident<TFormStyle>("FormStyle", formStyles, &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
                              TFormStyle::Normal),
+        // The client size stands for the outer size that gives it with this border.
+        P::Custom("ClientWidth", [](TCustomForm& form, const core::LayoutValue& value, TReader& reader) {
+            form.SetClientSize(true, static_cast<int>(reader.Integer(value)));
+        }),
+        P::Custom("ClientHeight", [](TCustomForm& form, const core::LayoutValue& value, TReader& reader) {
+            form.SetClientSize(false, static_cast<int>(reader.Integer(value)));
+        }),
         P::Boolean("OldCreateOrder", &TCustomForm::OldCreateOrder, false),
         P::Event("OnCreate", &TCustomForm::OnCreate),
         P::Event("OnShow", &TCustomForm::OnShow),

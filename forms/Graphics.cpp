@@ -41,6 +41,22 @@ bool IdentToColor(std::string_view name, TColor& color) {
     return true;
 }
 
+TColor ReadColor(const core::LayoutValue& value, TReader& reader) {
+    if (std::holds_alternative<int64_t>(value)) {
+        int64_t number = reader.Integer(value);
+        if (number < 0 || number > 0xFFFFFF) throw EReadError(L"プロパティ値が無効です");
+        return static_cast<TColor>(number);
+    }
+    TColor color;
+    if (!IdentToColor(reader.Ident(value), color)) throw EReadError(L"プロパティ値が無効です");
+    return color;
+}
+
+void WriteColor(TWriter& writer, std::string name, TColor color) {
+    if (std::string ident = ColorToIdent(color); !ident.empty()) writer.Ident(std::move(name), std::move(ident));
+    else writer.Integer(std::move(name), color);
+}
+
 std::string ColorToIdent(TColor color) {
     for (const auto& [name, value] : ColorNames())
         if (value == color) return name;
@@ -67,19 +83,6 @@ bool TFont::operator==(const TFont& other) const {
     return Name == other.Name && Height == other.Height && Color == other.Color && Charset == other.Charset &&
            Bold == other.Bold && Italic == other.Italic && Underline == other.Underline &&
            StrikeOut == other.StrikeOut;
-}
-
-TColor ReadColor(const TReader& reader, const core::LayoutValue& value) {
-    if (std::holds_alternative<int64_t>(value)) return static_cast<TColor>(reader.Integer(value));
-    TColor color;
-    if (!IdentToColor(reader.Ident(value), color)) reader.InvalidValue();
-    return color;
-}
-
-void WriteColor(TWriter& writer, const std::string& name, TColor color) {
-    std::string ident = ColorToIdent(color);
-    if (ident.empty()) writer.Integer(name, color);
-    else writer.Ident(name, ident);
 }
 
 const TPropertyTable<TFont>& TFont::StoredProperties() {
@@ -164,6 +167,21 @@ void TCanvas::TextRect(const RECT& rect, int x, int y, const std::wstring& text)
     SetBkColor(dc_, ColorToRGB(BrushColor));
     ExtTextOutW(dc_, x, y, ETO_CLIPPED | (BrushStyle == TBrushStyle::Clear ? 0 : ETO_OPAQUE), &rect, text.c_str(),
                 static_cast<UINT>(text.size()), nullptr);
+}
+
+void TCanvas::DrawText(const RECT& rect, const std::wstring& text) {
+    SelectFont();
+    SavedDC saved(dc_);
+    SetBkMode(dc_, TRANSPARENT);
+    RECT area = rect;
+    ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_NOCLIP);
+}
+
+SIZE TCanvas::DrawTextSize(const std::wstring& text) {
+    SelectFont();
+    RECT area{0, 0, 0, 0};
+    ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_CALCRECT);
+    return SIZE{area.right - area.left, area.bottom - area.top};
 }
 
 void TCanvas::DrawFocusRect(const RECT& rect) { ::DrawFocusRect(dc_, &rect); }
