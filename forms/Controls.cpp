@@ -181,7 +181,7 @@ const TPropertyTable<TComponent>& TControl::StoredProperties() const {
         // Reading starts from the parent's colour and font, so an own one is written whole.
         P::Custom(
             "Color", [](TControl& control, const core::LayoutValue& value, TReader& reader) {
-                control.SetColor(ReadColor(value, reader));
+                control.SetColor(ReadColor(reader, value));
             },
             [](const TControl& control, TWriter& writer, const std::string& name) {
                 if (!control.parentColor_) WriteColor(writer, name, control.color_);
@@ -227,6 +227,15 @@ void TGraphicControl::PaintTo(HDC dc) {
 }
 
 // ---- TWinControl ----
+
+const TPropertyTable<TComponent>& TWinControl::StoredProperties() const {
+    using P = TProperties<TWinControl>;
+    static const TPropertyTable<TComponent> table(&TControl::StoredProperties(), {
+        P::Integer("TabOrder", &TWinControl::TabOrder, 0),
+        P::Boolean("TabStop", &TWinControl::TabStop, false),
+    });
+    return table;
+}
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
@@ -539,6 +548,27 @@ void TWinControl::BringToFront() {
 void TWinControl::SendToBack() {
     if (handle_) SetWindowPos(handle_.Get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TControl::SendToBack();
+}
+
+void TWinControl::SelectNext(bool forward) {
+    if (!Parent()) return;
+    std::vector<TWinControl*> stops;
+    for (TControl* control : Parent()->Controls()) {
+        auto* window = dynamic_cast<TWinControl*>(control);
+        if (window && (window == this || (window->TabStop && window->Visible() && window->Enabled())))
+            stops.push_back(window);
+    }
+    std::stable_sort(stops.begin(), stops.end(), [](TWinControl* a, TWinControl* b) { return a->TabOrder < b->TabOrder; });
+    auto it = std::find(stops.begin(), stops.end(), this);
+    size_t index = static_cast<size_t>(it - stops.begin());
+    size_t count = stops.size();
+    for (size_t step = 1; step < count; ++step) {
+        TWinControl* next = stops[(forward ? index + step : index + count - step) % count];
+        if (next != this) {
+            next->SetFocus();
+            return;
+        }
+    }
 }
 
 bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_.Get(); }

@@ -171,6 +171,11 @@ public:
     bool Focused() const;
     virtual void SetFocus();
     bool TabStop = false;
+    // Position among the parent's tab stops; equal values keep the creation order.
+    int TabOrder = 0;
+    // Moves the focus to the parent's next (or previous) tab stop.
+    void SelectNext(bool forward);
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
     // Children in z-order, bottom first: windowless ones, then windowed ones.
     const std::vector<TControl*>& Controls() const { return controls_; }

@@ -86,6 +86,11 @@ void TEdit::WndProc(Message& message) {
     case CM_FONTCHANGED:
         if (handle_) SendMessageW(handle_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
         return;
+    case WM_KEYDOWN:
+        // A single-line box has no use for the tab key: it moves on to the next stop.
+        if (message.wParam == VK_TAB) SelectNext(GetKeyState(VK_SHIFT) >= 0);
+        else DefaultHandler(message);
+        return;
     case WM_SETTEXT:
         DefaultHandler(message);
         if (OnChange) OnChange(this);
@@ -108,14 +113,15 @@ HBRUSH TEdit::CtlColor(HDC dc) {
 
 const TPropertyTable<TComponent>& TEdit::StoredProperties() const {
     using P = TProperties<TEdit>;
-    static constexpr std::pair<std::string_view, bool> borders[] = {{"bsSingle", true}, {"bsNone", false}};
+    static constexpr std::pair<std::string_view, bool> borders[] = {{"bsNone", false}, {"bsSingle", true}};
     static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
         P::String("Text", &TEdit::Text, &TEdit::SetText, L""),
         P::Boolean("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false),
         P::Ident<bool>("BorderStyle", borders, &TEdit::BorderSingle, &TEdit::SetBorderSingle, true),
+        P::Boolean("TabStop", &TEdit::TabStop, true),
         P::Event("OnChange", &TEdit::OnChange),
-        // The height is the stored one; the order of the stops is the creation order.
-        P::Ignored({"AutoSize", "TabOrder"}),
+        // The height is the stored one.
+        P::Ignored({"AutoSize"}),
     });
     return table;
 }

@@ -177,7 +177,7 @@ const TPropertyTable<TComponent>& TCustomForm::StoredProperties() const {
                                TBorderStyle::Sizeable),
         P::Ident<TFormStyle>("FormStyle", formStyles, &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
                              TFormStyle::Normal),
-        // The client size stands for the outer size that gives it with this border.
+        // The outer size follows from the client size and the border; only the outer one is written.
         P::Custom("ClientWidth", [](TCustomForm& form, const core::LayoutValue& value, TReader& reader) {
             form.SetClientSize(true, static_cast<int>(reader.Integer(value)));
         }),

@@ -94,14 +94,15 @@ void TShape::Paint() {
 const TPropertyTable<TComponent>& TShape::StoredProperties() const {
     using P = TProperties<TShape>;
     static constexpr std::pair<std::string_view, TPenStyle> penStyles[] = {{"psSolid", TPenStyle::Solid},
-                                                                           {"psClear", TPenStyle::Clear}};
+                                                                          {"psClear", TPenStyle::Clear}};
+    static constexpr std::pair<std::string_view, int> shapes[] = {{"stRectangle", 0}};
     static const TPropertyTable<TComponent> table(&TGraphicControl::StoredProperties(), {
         P::Color("Brush.Color", &TShape::BrushColor, &TShape::SetBrushColor, clWhite),
         P::Color("Pen.Color", &TShape::PenColor, &TShape::SetPenColor, clBlack),
         P::Ident<TPenStyle>("Pen.Style", penStyles, &TShape::PenStyle, &TShape::SetPenStyle, TPenStyle::Solid),
-        // Rectangles are the only shape drawn here.
+        // Rectangles are the only shape here; another name is refused.
         P::Custom("Shape", [](TShape&, const core::LayoutValue& value, TReader& reader) {
-            if (reader.Ident(value) != "stRectangle") reader.InvalidValue();
+            if (reader.Ident(value) != shapes[0].first) reader.InvalidValue();
         }),
     });
     return table;

@@ -41,22 +41,6 @@ bool IdentToColor(std::string_view name, TColor& color) {
     return true;
 }
 
-TColor ReadColor(const core::LayoutValue& value, TReader& reader) {
-    if (std::holds_alternative<int64_t>(value)) {
-        int64_t number = reader.Integer(value);
-        if (number < 0 || number > 0xFFFFFF) throw EReadError(L"プロパティ値が無効です");
-        return static_cast<TColor>(number);
-    }
-    TColor color;
-    if (!IdentToColor(reader.Ident(value), color)) throw EReadError(L"プロパティ値が無効です");
-    return color;
-}
-
-void WriteColor(TWriter& writer, std::string name, TColor color) {
-    if (std::string ident = ColorToIdent(color); !ident.empty()) writer.Ident(std::move(name), std::move(ident));
-    else writer.Integer(std::move(name), color);
-}
-
 std::string ColorToIdent(TColor color) {
     for (const auto& [name, value] : ColorNames())
         if (value == color) return name;
@@ -83,6 +67,19 @@ bool TFont::operator==(const TFont& other) const {
     return Name == other.Name && Height == other.Height && Color == other.Color && Charset == other.Charset &&
            Bold == other.Bold && Italic == other.Italic && Underline == other.Underline &&
            StrikeOut == other.StrikeOut;
+}
+
+TColor ReadColor(const TReader& reader, const core::LayoutValue& value) {
+    if (std::holds_alternative<int64_t>(value)) return static_cast<TColor>(reader.Integer(value));
+    TColor color;
+    if (!IdentToColor(reader.Ident(value), color)) reader.InvalidValue();
+    return color;
+}
+
+void WriteColor(TWriter& writer, const std::string& name, TColor color) {
+    std::string ident = ColorToIdent(color);
+    if (ident.empty()) writer.Integer(name, color);
+    else writer.Ident(name, ident);
 }
 
 const TPropertyTable<TFont>& TFont::StoredProperties() {

@@ -43,9 +43,6 @@ COLORREF ColorToRGB(TColor color);
 // Colour names as stored in layouts (clBtnFace, clWhite, ...); false when unknown.
 bool IdentToColor(std::string_view name, TColor& color);
 std::string ColorToIdent(TColor color);
-// A stored colour: a name, or a number for a plain RGB value; a bad one raises EReadError.
-TColor ReadColor(const core::LayoutValue& value, TReader& reader);
-void WriteColor(TWriter& writer, std::string name, TColor color);
 
 enum class TBrushStyle { Solid, Clear };
 

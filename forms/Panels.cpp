@@ -28,9 +28,7 @@ void TPanel::Paint() {
 
 const TPropertyTable<TComponent>& TPanel::StoredProperties() const {
     using P = TProperties<TPanel>;
-    // Any bevel draws the raised edge; only bvNone draws none.
-    static constexpr std::pair<std::string_view, bool> bevels[] = {
-        {"bvRaised", true}, {"bvNone", false}, {"bvLowered", true}, {"bvSpace", true}};
+    static constexpr std::pair<std::string_view, bool> bevels[] = {{"bvNone", false}, {"bvRaised", true}};
     static const TPropertyTable<TComponent> table(&TCustomControl::StoredProperties(), {
         P::Ident<bool>("BevelOuter", bevels, &TPanel::Beveled, &TPanel::SetBeveled, true),
     });

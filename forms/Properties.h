@@ -93,6 +93,10 @@ private:
 template <class V>
 using TIdentNames = std::span<const std::pair<std::string_view, V>>;
 
+// A colour stored as a name (clBtnFace) or as a number.
+TColor ReadColor(const TReader& reader, const core::LayoutValue& value);
+void WriteColor(TWriter& writer, const std::string& name, TColor color);
+
 // Builds the entries of class C for its table: TPropertyTable<TComponent> for components,
 // TPropertyTable<C> for plain values (TFont). `get` is a field or a const member function,
 // `set` a field or a member function taking the value; one field may serve as both.
@@ -135,8 +139,7 @@ public:
     }
     template <class... Access>
     static Entry Color(std::string name, Access... access) {
-        auto decode = [](TReader& reader, const core::LayoutValue& value) { return ReadColor(value, reader); };
-        return Value<TColor>(std::move(name), decode, &WriteColor, access...);
+        return Value<TColor>(std::move(name), &ReadColor, &WriteColor, access...);
     }
     // A value stored by name; a value without a name is not written.
     template <class V, class... Access>

@@ -60,31 +60,6 @@ void TCustomControl::SetParent(TWinControl* parent) {
     if (parent && parentFont_ && !(before == font_)) FontChanged();
 }
 
-void TCustomControl::SelectNext(bool forward) {
-    if (!Parent()) return;
-    std::vector<TWinControl*> stops;
-    for (TControl* control : Parent()->Controls()) {
-        auto* window = dynamic_cast<TWinControl*>(control);
-        if (window && (window == this || (window->TabStop && window->Visible() && window->Enabled())))
-            stops.push_back(window);
-    }
-    auto order = [](TWinControl* control) {
-        auto* custom = dynamic_cast<TCustomControl*>(control);
-        return custom ? custom->TabOrder : 0;
-    };
-    std::stable_sort(stops.begin(), stops.end(), [&](TWinControl* a, TWinControl* b) { return order(a) < order(b); });
-    auto it = std::find(stops.begin(), stops.end(), this);
-    size_t index = static_cast<size_t>(it - stops.begin());
-    size_t count = stops.size();
-    for (size_t step = 1; step < count; ++step) {
-        TWinControl* next = stops[(forward ? index + step : index + count - step) % count];
-        if (next != this) {
-            next->SetFocus();
-            return;
-        }
-    }
-}
-
 void TCustomControl::WndProc(Message& message) {
     // While the object is taken apart only the platform's handling remains.
     if (HasState(ComponentState::Destroying)) {
@@ -198,8 +173,6 @@ const TPropertyTable<TComponent>& TCustomControl::StoredProperties() const {
         };
     };
     static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
-        P::Integer("TabOrder", &TCustomControl::TabOrder, 0),
-        P::Boolean("TabStop", &TCustomControl::TabStop, false),
         P::Event("OnEnter", &TCustomControl::OnEnter),
         P::Event("OnExit", &TCustomControl::OnExit),
         P::Custom("OnKeyDown", key(&TCustomControl::OnKeyDown)),
