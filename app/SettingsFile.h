@@ -16,9 +16,14 @@ public:
     virtual void SetLaunchFile(int n, const std::wstring& path) = 0;
 };
 
+// "kurun.ini" in the running executable's folder, whatever the executable is called.
+std::wstring SettingsFilePath();
+
 // Reads the file into the rows, character by character; missing values keep the rows' own.
 void LoadSettings(TSettingsRows& rows);
-// Writes every row to the file.
+void LoadSettings(TSettingsRows& rows, const std::wstring& fileName);
+// Writes every row to the file, all or nothing; a failure raises the INI error naming the file.
 void SaveSettings(const TSettingsRows& rows);
+void SaveSettings(const TSettingsRows& rows, const std::wstring& fileName);
 
 }  // namespace kurun
