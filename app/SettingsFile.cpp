@@ -28,7 +28,8 @@ void LoadSettings(TSettingsRows& rows, const std::wstring& fileName) {
         rows.SetChecked(n, ini.ReadBool(kVisible, Key(n), rows.Checked(n)));
         rows.ApplyVisibility(n);
     }
-    for (int n = 1; n <= kCharacterCount; ++n) rows.SetLaunchFile(n, ini.ReadString(kExecute, Key(n), rows.LaunchFile(n)));
+    for (int n = 1; n <= kCharacterCount; ++n)
+        rows.SetLaunchFile(n, ini.ReadString(kExecute, Key(n), rows.LaunchFile(n)));
 }
 
 void SaveSettings(const TSettingsRows& rows) { SaveSettings(rows, SettingsFilePath()); }
