@@ -270,10 +270,40 @@ const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT st
     return name;
 }
 
+// A class of the program that behaves like a platform control but hands every message to the
+// framework first; returns the platform control's own procedure for the default handling.
+namespace {
+std::wstring EnsurePlatformSubclass(const wchar_t* platformClass, WNDPROC procedure, WNDPROC& original) {
+    static std::map<std::wstring, WNDPROC> originals;
+    std::wstring name = std::wstring(L"Kurun") + platformClass;
+    if (auto it = originals.find(name); it != originals.end()) {
+        original = it->second;
+        return name;
+    }
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    if (!GetClassInfoExW(nullptr, platformClass, &windowClass)) throw EOSError(L"ウィンドウを作成できません");
+    original = windowClass.lpfnWndProc;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name.c_str();
+    if (!RegisterClassExW(&windowClass)) throw EOSError(L"ウィンドウを作成できません");
+    originals[name] = original;
+    return name;
+}
+}  // namespace
+
 void TWinControl::CreateWnd() {
     CreateParamsData params;
     CreateParams(params);
-    const wchar_t* windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+    std::wstring platformClassName;
+    const wchar_t* windowClass;
+    if (params.platformClass) {
+        platformClassName = EnsurePlatformSubclass(params.platformClass, &WindowProcedure, platformProcedure_);
+        windowClass = platformClassName.c_str();
+    } else {
+        windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+    }
     HWND window = CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(),
                                   params.style, left_, top_, width_, height_, params.parent, nullptr,
                                   GetModuleHandleW(nullptr), this);
@@ -304,7 +334,9 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
 }
 
 void TWinControl::DefaultHandler(Message& message) {
-    message.result = DefWindowProcW(handle_, message.msg, message.wParam, message.lParam);
+    message.result = platformProcedure_
+                         ? CallWindowProcW(platformProcedure_, handle_, message.msg, message.wParam, message.lParam)
+                         : DefWindowProcW(handle_, message.msg, message.wParam, message.lParam);
 }
 
 void TWinControl::WndProc(Message& message) {
@@ -322,6 +354,13 @@ void TWinControl::WndProc(Message& message) {
         return;
     case WM_NCHITTEST:
         message.result = WMNCHitTest(message);
+        return;
+    case WM_DROPFILES:
+        WMDropFiles(message);
+        return;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        if (!HandleChildColor(message)) DefaultHandler(message);
         return;
     case WM_SETCURSOR:
         if (!HandleSetCursor(message)) DefaultHandler(message);
@@ -427,6 +466,19 @@ bool TWinControl::HandleSetCursor(Message& message) {
     SetCursor(CursorHandle(cursor));
     message.result = TRUE;
     return true;
+}
+
+bool TWinControl::HandleChildColor(Message& message) {
+    HWND childWindow = reinterpret_cast<HWND>(message.lParam);
+    for (TControl* control : controls_) {
+        auto* child = dynamic_cast<TWinControl*>(control);
+        if (!child || child->handle_ != childWindow) continue;
+        HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(message.wParam));
+        if (!brush) return false;
+        message.result = reinterpret_cast<LRESULT>(brush);
+        return true;
+    }
+    return false;
 }
 
 bool TWinControl::HandleContextMenu(Message& message) {

@@ -190,6 +190,9 @@ protected:
         DWORD exStyle = 0;
         HWND parent = nullptr;
         std::wstring caption;
+        // A platform control class (EDIT, ...) that the window is built on, or null for the
+        // framework's own class.
+        const wchar_t* platformClass = nullptr;
     };
     virtual void CreateParams(CreateParamsData& params);
     virtual void CreateWnd();
@@ -197,6 +200,9 @@ protected:
     void PaintControls(HDC dc, const RECT& update);
     virtual bool WMEraseBkGnd(HDC dc);
     virtual LRESULT WMNCHitTest(Message& message);
+    virtual void WMDropFiles(Message& message) { DefaultHandler(message); }
+    // The brush of a platform child's background (WM_CTLCOLOR...); null: the platform's own.
+    virtual HBRUSH CtlColor(HDC) { return nullptr; }
     virtual void MouseDown(int button, POINT clientPoint);
     virtual void MouseUp(int button, POINT clientPoint);
     void UpdateWindowPlacement();
@@ -208,10 +214,12 @@ private:
     bool HandleMouse(Message& message);
     bool HandleSetCursor(Message& message);
     bool HandleContextMenu(Message& message);
+    bool HandleChildColor(Message& message);
 
     std::vector<TControl*> controls_;
     TControl* pressed_ = nullptr;  // the control under the left-button press
     bool selfPressed_ = false;
+    WNDPROC platformProcedure_ = nullptr;  // the platform class's own procedure, if built on one
 };
 
 }  // namespace forms

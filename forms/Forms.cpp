@@ -90,6 +90,7 @@ void TCustomForm::SetVisible(bool value) {
     if (value == visible_ && (!value || handle_)) return;
     visible_ = value;
     if (value) {
+        hints_.Update(*this);
         ShowWindow(Handle(), SW_SHOWNORMAL);
         if (formStyle_ == TFormStyle::StayOnTop)
             SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -98,6 +99,15 @@ void TCustomForm::SetVisible(bool value) {
         ShowWindow(handle_, SW_HIDE);
         if (OnHide) OnHide(this);
     }
+}
+
+void TCustomForm::SetClientSize(bool horizontal, int value) {
+    CreateParamsData params;
+    CreateParams(params);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
+    if (horizontal) SetWidth(value + frame.right - frame.left);
+    else SetHeight(value + frame.bottom - frame.top);
 }
 
 void TCustomForm::Show() { SetVisible(true); }
@@ -162,6 +172,8 @@ bool TCustomForm::ReadProperty(std::string_view name, const core::LayoutValue& v
                                                  : TBorderStyle::Sizeable);
     } else if (name == "FormStyle") {
         SetFormStyle(reader.Ident(value) == "fsStayOnTop" ? TFormStyle::StayOnTop : TFormStyle::Normal);
+    } else if (name == "ClientWidth" || name == "ClientHeight") {
+        SetClientSize(name == "ClientWidth", static_cast<int>(reader.Integer(value)));
     } else if (name == "OldCreateOrder") OldCreateOrder = reader.Boolean(value);
     else if (name == "OnCreate") OnCreate = reader.Method(value);
     else if (name == "OnShow") OnShow = reader.Method(value);

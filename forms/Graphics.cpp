@@ -49,6 +49,22 @@ bool IdentToColor(std::string_view name, TColor& color) {
     return true;
 }
 
+TColor ReadColor(const core::LayoutValue& value, TReader& reader) {
+    if (std::holds_alternative<int64_t>(value)) {
+        int64_t number = reader.Integer(value);
+        if (number < 0 || number > 0xFFFFFF) throw EReadError(L"プロパティ値が無効です");
+        return static_cast<TColor>(number);
+    }
+    TColor color;
+    if (!IdentToColor(reader.Ident(value), color)) throw EReadError(L"プロパティ値が無効です");
+    return color;
+}
+
+void WriteColor(TWriter& writer, std::string name, TColor color) {
+    if (std::string ident = ColorToIdent(color); !ident.empty()) writer.Ident(std::move(name), std::move(ident));
+    else writer.Integer(std::move(name), color);
+}
+
 std::string ColorToIdent(TColor color) {
     for (const auto& [name, value] : ColorNames())
         if (value == color) return name;
@@ -80,9 +96,8 @@ bool TFont::operator==(const TFont& other) const {
 bool TFont::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
     if (name == "Font.Name") Name = reader.String(value);
     else if (name == "Font.Height") Height = static_cast<int32_t>(reader.Integer(value));
-    else if (name == "Font.Color") {
-        if (!IdentToColor(reader.Ident(value), Color)) throw EReadError(L"プロパティ値が無効です");
-    } else if (name == "Font.Charset") {
+    else if (name == "Font.Color") Color = ReadColor(value, reader);
+    else if (name == "Font.Charset") {
         std::string charset = reader.Ident(value);
         Charset = charset == "SHIFTJIS_CHARSET" ? SHIFTJIS_CHARSET
                   : charset == "ANSI_CHARSET"   ? ANSI_CHARSET
@@ -151,6 +166,21 @@ void TCanvas::TextRect(const RECT& rect, int x, int y, const std::wstring& text)
     ExtTextOutW(dc_, x, y, ETO_CLIPPED | (BrushStyle == TBrushStyle::Clear ? 0 : ETO_OPAQUE), &rect, text.c_str(),
                 static_cast<UINT>(text.size()), nullptr);
     SetBkMode(dc_, oldMode);
+}
+
+void TCanvas::DrawText(const RECT& rect, const std::wstring& text) {
+    SelectFont();
+    int oldMode = SetBkMode(dc_, TRANSPARENT);
+    RECT area = rect;
+    ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_NOCLIP);
+    SetBkMode(dc_, oldMode);
+}
+
+SIZE TCanvas::DrawTextSize(const std::wstring& text) {
+    SelectFont();
+    RECT area{0, 0, 0, 0};
+    ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_CALCRECT);
+    return SIZE{area.right - area.left, area.bottom - area.top};
 }
 
 void TCanvas::DrawFocusRect(const RECT& rect) { ::DrawFocusRect(dc_, &rect); }

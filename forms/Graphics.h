@@ -73,6 +73,9 @@ COLORREF ColorToRGB(TColor color);
 // Colour names as stored in layouts (clBtnFace, clWhite, ...); false when unknown.
 bool IdentToColor(std::string_view name, TColor& color);
 std::string ColorToIdent(TColor color);
+// A stored colour: a name, or a number for a plain RGB value; a bad one raises EReadError.
+TColor ReadColor(const core::LayoutValue& value, TReader& reader);
+void WriteColor(TWriter& writer, std::string name, TColor color);
 
 enum class TBrushStyle { Solid, Clear };
 
@@ -141,6 +144,9 @@ public:
     int TextWidth(const std::wstring& text);
     int TextHeight(const std::wstring& text);
     void TextRect(const RECT& rect, int x, int y, const std::wstring& text);
+    // A label's text: one line at rect's corner, "&" marking an access key, nothing behind it.
+    void DrawText(const RECT& rect, const std::wstring& text);
+    SIZE DrawTextSize(const std::wstring& text);
     void DrawFocusRect(const RECT& rect);
     COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
 private:

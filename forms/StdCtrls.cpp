@@ -206,14 +206,6 @@ bool TCustomControl::ReadProperty(std::string_view name, const core::LayoutValue
     return true;
 }
 
-namespace {
-void WriteColor(TWriter& writer, std::string name, TColor color) {
-    std::string ident = ColorToIdent(color);
-    if (ident.empty()) writer.Integer(std::move(name), color);
-    else writer.Ident(std::move(name), ident);
-}
-}  // namespace
-
 void TCustomControl::WriteProperties(TWriter& writer) const {
     TWinControl::WriteProperties(writer);
     // Reading starts from the parent's colour and font, so an own one is written whole.
