@@ -1,6 +1,6 @@
 #include "app/SettingsFile.h"
 
-#include "core/FileNames.h"
+#include "core/Paths.h"
 #include "forms/IniFiles.h"
 #include "forms/SysUtils.h"
 
@@ -15,11 +15,20 @@ const std::wstring kExecute = L"Execute";
 // "Char01" .. "Char04".
 std::wstring Key(int n) { return L"Char0" + std::to_wstring(n); }
 
+std::wstring& Redirection() {
+    static std::wstring fileName;
+    return fileName;
+}
+
+std::wstring SettingsFile() { return Redirection().empty() ? SettingsFilePath() : Redirection(); }
+
 }  // namespace
 
 std::wstring SettingsFilePath() { return core::ExtractFilePath(forms::ModuleFileName()) + L"kurun.ini"; }
 
-void LoadSettings(TSettingsRows& rows) { LoadSettings(rows, SettingsFilePath()); }
+void RedirectSettingsFile(std::wstring fileName) { Redirection() = std::move(fileName); }
+
+void LoadSettings(TSettingsRows& rows) { LoadSettings(rows, SettingsFile()); }
 
 void LoadSettings(TSettingsRows& rows, const std::wstring& fileName) {
     const forms::TIniFile ini(fileName);
@@ -32,7 +41,7 @@ void LoadSettings(TSettingsRows& rows, const std::wstring& fileName) {
         rows.SetLaunchFile(n, ini.ReadString(kExecute, Key(n), rows.LaunchFile(n)));
 }
 
-void SaveSettings(const TSettingsRows& rows) { SaveSettings(rows, SettingsFilePath()); }
+void SaveSettings(const TSettingsRows& rows) { SaveSettings(rows, SettingsFile()); }
 
 void SaveSettings(const TSettingsRows& rows, const std::wstring& fileName) {
     forms::TIniFileUpdate update(fileName);

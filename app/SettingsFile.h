@@ -18,6 +18,9 @@ public:
 
 // "kurun.ini" in the running executable's folder, whatever the executable is called.
 std::wstring SettingsFilePath();
+// Makes LoadSettings and SaveSettings without a file name use `fileName` instead, so tests that
+// build the program's windows leave the settings beside them alone; empty to undo.
+void RedirectSettingsFile(std::wstring fileName);
 
 // Reads the file into the rows, character by character; missing values keep the rows' own.
 void LoadSettings(TSettingsRows& rows);
