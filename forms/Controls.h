@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "forms/Classes.h"
@@ -39,7 +42,8 @@ using TCursor = int16_t;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeAll = -22,
                   crDrag = -12, crNoDrop = -13, crHourGlass = -11, crHandPoint = -21;
 HCURSOR CursorHandle(TCursor cursor);
-bool IdentToCursor(std::string_view name, TCursor& cursor);
+// Cursor names as stored in layouts (crHandPoint, ...).
+std::span<const std::pair<std::string_view, TCursor>> CursorNames();
 
 class TControl : public TComponent {
 public:
@@ -100,8 +104,7 @@ public:
     virtual void Dispatch(Message& message);
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
     TComponent* LayoutContainer() const override;
 
     // Framework-internal: the parent follows its children's colour and font.
@@ -166,6 +169,11 @@ public:
     bool Focused() const;
     virtual void SetFocus();
     bool TabStop = false;
+    // Position among the parent's tab stops; equal values keep the creation order.
+    int TabOrder = 0;
+    // Moves the focus to the parent's next (or previous) tab stop.
+    void SelectNext(bool forward);
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
     // Children in z-order, bottom first: windowless ones, then windowed ones.
     const std::vector<TControl*>& Controls() const { return controls_; }

@@ -1,6 +1,6 @@
 #include "forms/Edits.h"
 
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -86,6 +86,11 @@ void TEdit::WndProc(Message& message) {
     case CM_FONTCHANGED:
         if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
         return;
+    case WM_KEYDOWN:
+        // A single-line box has no use for the tab key: it moves on to the next stop.
+        if (message.wParam == VK_TAB) SelectNext(GetKeyState(VK_SHIFT) >= 0);
+        else DefaultHandler(message);
+        return;
     case WM_SETTEXT:
         DefaultHandler(message);
         if (OnChange) OnChange(this);
@@ -106,22 +111,19 @@ HBRUSH TEdit::CtlColor(HDC dc) {
     return brush_.Get();
 }
 
-bool TEdit::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Text") SetText(reader.String(value));
-    else if (name == "ReadOnly") SetReadOnly(reader.Boolean(value));
-    else if (name == "BorderStyle") SetBorderSingle(reader.Ident(value) != "bsNone");
-    else if (name == "AutoSize" || name == "TabOrder") {
-        // The height is the stored one; the order of the stops is the creation order.
-    } else if (name == "OnChange") OnChange = reader.Method(value);
-    else return TWinControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TEdit::WriteProperties(TWriter& writer) const {
-    TWinControl::WriteProperties(writer);
-    if (std::wstring text = Text(); !text.empty()) writer.String("Text", text);
-    if (readOnly_) writer.Boolean("ReadOnly", true);
-    if (!borderSingle_) writer.Ident("BorderStyle", "bsNone");
+const TPropertyTable<TComponent>& TEdit::StoredProperties() const {
+    using P = TProperties<TEdit>;
+    static constexpr std::pair<std::string_view, bool> borders[] = {{"bsNone", false}, {"bsSingle", true}};
+    static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
+        P::String("Text", &TEdit::Text, &TEdit::SetText, L""),
+        P::Boolean("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false),
+        P::Ident<bool>("BorderStyle", borders, &TEdit::BorderSingle, &TEdit::SetBorderSingle, true),
+        P::Boolean("TabStop", &TEdit::TabStop, true),
+        P::Event("OnChange", &TEdit::OnChange),
+        // The height is the stored one.
+        P::Ignored({"AutoSize"}),
+    });
+    return table;
 }
 
 }  // namespace forms

@@ -49,7 +49,7 @@ public:
     TNotifyEvent OnHide;
     TNotifyEvent OnClose;
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     // Builds the form from the layout stored under the given resource name.

@@ -1,9 +1,11 @@
 #include "forms/Graphics.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
 #include "forms/Exceptions.h"
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 #include "forms/Text.h"
 
@@ -49,22 +51,6 @@ bool IdentToColor(std::string_view name, TColor& color) {
     return true;
 }
 
-TColor ReadColor(const core::LayoutValue& value, TReader& reader) {
-    if (std::holds_alternative<int64_t>(value)) {
-        int64_t number = reader.Integer(value);
-        if (number < 0 || number > 0xFFFFFF) throw EReadError(L"プロパティ値が無効です");
-        return static_cast<TColor>(number);
-    }
-    TColor color;
-    if (!IdentToColor(reader.Ident(value), color)) throw EReadError(L"プロパティ値が無効です");
-    return color;
-}
-
-void WriteColor(TWriter& writer, std::string name, TColor color) {
-    if (std::string ident = ColorToIdent(color); !ident.empty()) writer.Ident(std::move(name), std::move(ident));
-    else writer.Integer(std::move(name), color);
-}
-
 std::string ColorToIdent(TColor color) {
     for (const auto& [name, value] : ColorNames())
         if (value == color) return name;
@@ -93,28 +79,50 @@ bool TFont::operator==(const TFont& other) const {
            StrikeOut == other.StrikeOut;
 }
 
-bool TFont::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Font.Name") Name = reader.String(value);
-    else if (name == "Font.Height") Height = static_cast<int32_t>(reader.Integer(value));
-    else if (name == "Font.Color") Color = ReadColor(value, reader);
-    else if (name == "Font.Charset") {
-        std::string charset = reader.Ident(value);
-        Charset = charset == "SHIFTJIS_CHARSET" ? SHIFTJIS_CHARSET
-                  : charset == "ANSI_CHARSET"   ? ANSI_CHARSET
-                                                : DEFAULT_CHARSET;
-    } else if (name == "Font.Style") {
-        Bold = Italic = Underline = StrikeOut = false;
-        for (const std::string& style : reader.Set(value)) {
-            Bold |= style == "fsBold";
-            Italic |= style == "fsItalic";
-            Underline |= style == "fsUnderline";
-            StrikeOut |= style == "fsStrikeOut";
-        }
-    } else {
-        return false;
-    }
-    Changed();
-    return true;
+TColor ReadColor(const TReader& reader, const core::LayoutValue& value) {
+    if (std::holds_alternative<int64_t>(value)) return static_cast<TColor>(reader.Integer(value));
+    TColor color;
+    if (!IdentToColor(reader.Ident(value), color)) reader.InvalidValue();
+    return color;
+}
+
+void WriteColor(TWriter& writer, const std::string& name, TColor color) {
+    std::string ident = ColorToIdent(color);
+    if (ident.empty()) writer.Integer(name, color);
+    else writer.Ident(name, ident);
+}
+
+const TPropertyTable<TFont>& TFont::StoredProperties() {
+    using P = TProperties<TFont>;
+    static constexpr std::pair<std::string_view, uint8_t> charsets[] = {
+        {"ANSI_CHARSET", ANSI_CHARSET},         {"DEFAULT_CHARSET", DEFAULT_CHARSET},
+        {"SYMBOL_CHARSET", SYMBOL_CHARSET},     {"SHIFTJIS_CHARSET", SHIFTJIS_CHARSET},
+        {"HANGEUL_CHARSET", HANGEUL_CHARSET},   {"GB2312_CHARSET", GB2312_CHARSET},
+        {"CHINESEBIG5_CHARSET", CHINESEBIG5_CHARSET}, {"OEM_CHARSET", OEM_CHARSET},
+    };
+    static constexpr std::pair<std::string_view, bool TFont::*> styles[] = {
+        {"fsBold", &TFont::Bold}, {"fsItalic", &TFont::Italic}, {"fsUnderline", &TFont::Underline},
+        {"fsStrikeOut", &TFont::StrikeOut}};
+    static const TPropertyTable<TFont> table(nullptr, {
+        P::Ident<uint8_t>("Charset", charsets, &TFont::Charset),
+        P::Color("Color", &TFont::Color),
+        P::Integer("Height", &TFont::Height),
+        P::String("Name", &TFont::Name),
+        P::Custom(
+            "Style",
+            [](TFont& font, const core::LayoutValue& value, TReader& reader) {
+                const std::vector<std::string>& names = reader.Set(value);
+                for (const auto& [name, flag] : styles)
+                    font.*flag = std::find(names.begin(), names.end(), name) != names.end();
+            },
+            [](const TFont& font, TWriter& writer, const std::string& name) {
+                std::vector<std::string> names;
+                for (const auto& [style, flag] : styles)
+                    if (font.*flag) names.emplace_back(style);
+                writer.Set(name, std::move(names));
+            }),
+    });
+    return table;
 }
 
 void TCanvas::FillRect(const RECT& rect) {

@@ -73,9 +73,6 @@ COLORREF ColorToRGB(TColor color);
 // Colour names as stored in layouts (clBtnFace, clWhite, ...); false when unknown.
 bool IdentToColor(std::string_view name, TColor& color);
 std::string ColorToIdent(TColor color);
-// A stored colour: a name, or a number for a plain RGB value; a bad one raises EReadError.
-TColor ReadColor(const core::LayoutValue& value, TReader& reader);
-void WriteColor(TWriter& writer, std::string name, TColor color);
 
 enum class TBrushStyle { Solid, Clear };
 
@@ -100,8 +97,8 @@ public:
 
     // The GDI font for the current values, made on first use after a change.
     HFONT Handle() const;
-    // Reads Font.Name, Font.Height, ... from a layout; false when not a font property.
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader);
+    // Name, Height, ...: a control stores them as Font.Name, Font.Height, ...
+    static const TPropertyTable<TFont>& StoredProperties();
     void Changed() { handle_.Reset(); }
     bool operator==(const TFont& other) const;
 private:

@@ -69,7 +69,11 @@ protected:
         forms::Platform().Beep = [this](UINT type) { beeps.push_back(type); };
         forms::Platform().ShellOpen = [this](const forms::TShellOpenRequest& r) { opened.push_back(r); };
         app->SetTitle(kApplicationTitle);
-        app->CreateForm(Form1);
+        try {
+            app->CreateForm(Form1);
+        } catch (const forms::Exception& e) {
+            FAIL() << "start-up failed: " << forms::Narrow(e.Message());
+        }
     }
     void TearDown() override {
         forms::Platform() = forms::DefaultPlatform();
@@ -361,6 +365,22 @@ TEST_F(StatusWindowTest, ExitFromTheTrayMenuEndsTheProgramWhileTheWindowIsOpen) 
     Form1->N1Click(nullptr);
     EXPECT_TRUE(app->Terminated());
     EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+}
+
+TEST_F(StatusWindowTest, TabWalksTheEnabledStopsInTheirOrder) {
+    WhileOpenFrom(1, [&] {
+        SetForegroundWindow(StatusForm1->Handle());
+        StatusForm1->Edit[0]->SetFocus();
+        std::vector<HWND> visited;
+        for (int i = 0; i < 5; ++i) {
+            SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+            visited.push_back(GetFocus());
+        }
+        std::vector<HWND> expected;
+        for (size_t r = 0; r < 4; ++r) expected.push_back(StatusForm1->CheckBox[r]->Handle());
+        expected.push_back(StatusForm1->Edit[0]->Handle());  // the disabled boxes are passed over
+        EXPECT_EQ(visited, expected);
+    });
 }
 
 TEST_F(StatusWindowTest, HintsAndTheTrayMenuComeFromTheLayout) {
