@@ -16,6 +16,7 @@
 #include "app/Program.h"
 #include "app/Rugo.h"
 #include "app/StatusWindow1.h"
+#include "forms/IniFiles.h"
 #include "forms/Platform.h"
 #include "forms/Text.h"
 #include "support/WinTest.h"
@@ -118,6 +119,16 @@ protected:
         std::array<bool, 4> enabled{};
         for (int n = 1; n <= 4; ++n) enabled[static_cast<size_t>(n - 1)] = CharacterWindow(n)->Timer1->Enabled();
         return enabled;
+    }
+    // Presses the close button as the mouse does, so that an error stops at the window's edge.
+    void PressClose() {
+        POINT screen{306 + 20, 2 + 8};
+        ClientToScreen(StatusForm1->Handle(), &screen);
+        HWND panel = WindowFromPoint(screen);
+        POINT local = screen;
+        ScreenToClient(panel, &local);
+        SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+        SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
     }
     LRESULT HitTestAt(POINT client) {
         POINT screen = client;
@@ -253,6 +264,30 @@ TEST_F(StatusWindowTest, CloseRefusesWhileEveryoneIsHiddenThenSavesAndWalksOn) {
     EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
     EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
     EXPECT_TRUE(IsWindowVisible(Form3->Handle()));
+}
+
+TEST_F(StatusWindowTest, CloseSavesTheRowsAndAFailedSaveKeepsTheWindowOpenAndEveryoneStill) {
+    const std::wstring path = L"C:\\写真\\run me.bat";
+    WhileOpenFrom(2, [&] {
+        StatusForm1->CheckBox[1]->Click();
+        StatusForm1->SetLaunchFile(3, path);
+        forms::TIniFile(settingsFile).WriteString(L"Visible", L"Char01", L"0");
+        ASSERT_TRUE(SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_READONLY));
+        PressClose();
+        EXPECT_EQ(reports, std::vector<std::wstring>{settingsFile + L" に書き込めません"});
+        EXPECT_EQ(StatusForm1->ModalResult, 0);
+        EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+        SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+        PressClose();
+        EXPECT_NE(StatusForm1->ModalResult, 0);
+    });
+    EXPECT_FALSE(IsWindowVisible(StatusForm1->Handle()));
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+    const forms::TIniFile saved(settingsFile);
+    EXPECT_TRUE(saved.ReadBool(L"Visible", L"Char01", false));
+    EXPECT_FALSE(saved.ReadBool(L"Visible", L"Char02", true));
+    EXPECT_EQ(saved.ReadString(L"Execute", L"Char03", L"none"), path);
+    EXPECT_EQ(saved.ReadString(L"Execute", L"Char04", L"none"), L"");
 }
 
 TEST_F(StatusWindowTest, AClickLaunchesTheStoredTextAsItStandsOrBeeps) {
