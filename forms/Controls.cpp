@@ -273,34 +273,14 @@ const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT st
 void TWinControl::CreateWnd() {
     CreateParamsData params;
     CreateParams(params);
-    const wchar_t* windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+    const wchar_t* windowClass = EnsureWindowClass(
+        L"KurunWindow", &ObjectWindowProcedure<TWinControl, &TWinControl::handle_, &TWinControl::WndProc>, CS_DBLCLKS);
     HWND window = CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(),
                                   params.style, left_, top_, width_, height_, params.parent, nullptr,
                                   GetModuleHandleW(nullptr), this);
     if (!window) throw EOSError(L"ウィンドウを作成できません");
     for (TControl* control : controls_)
         if (auto child = dynamic_cast<TWinControl*>(control)) child->Handle();
-}
-
-LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->handle_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, msg, wParam, lParam);
-    Message message{msg, wParam, lParam};
-    try {
-        self->WndProc(message);
-    } catch (...) {
-        ReportException(self);
-    }
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->handle_ = nullptr;
-    }
-    return message.result;
 }
 
 void TWinControl::DefaultHandler(Message& message) {

@@ -35,6 +35,12 @@ const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT st
 // Reports an exception caught at a window-procedure or timer boundary (the application's report).
 void ReportException(TObject* sender);
 
+// The window procedure of a window kind whose object is passed at creation (lpParam): binds
+// the object at WM_NCCREATE and stores the window in its `window` member, hands it every
+// message, reports exceptions at this boundary, and unbinds at WM_NCDESTROY.
+template <class T, HWND T::*window, void (T::*handler)(Message&)>
+LRESULT CALLBACK ObjectWindowProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 using TCursor = int16_t;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeAll = -22,
                   crDrag = -12, crNoDrop = -13, crHourGlass = -11, crHandPoint = -21;
@@ -204,7 +210,6 @@ protected:
     HWND handle_ = nullptr;
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     bool HandleMouse(Message& message);
     bool HandleSetCursor(Message& message);
     bool HandleContextMenu(Message& message);
@@ -213,5 +218,27 @@ private:
     TControl* pressed_ = nullptr;  // the control under the left-button press
     bool selfPressed_ = false;
 };
+
+template <class T, HWND T::*window, void (T::*handler)(Message&)>
+LRESULT CALLBACK ObjectWindowProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->*window = hwnd;
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    Message message{msg, wParam, lParam};
+    try {
+        (self->*handler)(message);
+    } catch (...) {
+        ReportException(self);
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->*window = nullptr;
+    }
+    return message.result;
+}
 
 }  // namespace forms

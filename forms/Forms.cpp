@@ -176,16 +176,28 @@ bool TCustomForm::ReadProperty(std::string_view name, const core::LayoutValue& v
 
 // ---- TApplication ----
 
-namespace {
-LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && !self->hooks_.empty()) {
+        Message message{msg, wParam, lParam};
+        try {
+            // A copy: a hook may remove itself or another.
+            auto hooks = self->hooks_;
+            for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
+                if (it->second(message)) return message.result;
+        } catch (...) {
+            ReportException(self);
+            return 0;
+        }
+    }
     return DefWindowProcW(window, msg, wParam, lParam);
 }
-}  // namespace
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
     if (!Application) Application = this;
-    handle_ = CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", ApplicationWindowProcedure), L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+    handle_ = CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", WindowProcedure), L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
                               0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    if (handle_) SetWindowLongPtrW(handle_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
 TApplication::~TApplication() {
@@ -202,6 +214,15 @@ void TApplication::SetTitle(const std::wstring& title) {
 
 void TApplication::ShowTaskbarButton(bool show) {
     if (handle_) ShowWindow(handle_, show ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+void TApplication::HookMainWindow(const void* key, TWindowHook hook) {
+    UnhookMainWindow(key);
+    hooks_.emplace_back(key, std::move(hook));
+}
+
+void TApplication::UnhookMainWindow(const void* key) {
+    std::erase_if(hooks_, [key](const auto& hook) { return hook.first == key; });
 }
 
 void TApplication::FormDestroyed(TCustomForm* form) {
