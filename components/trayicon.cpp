@@ -210,27 +210,13 @@ UINT TaskbarCreatedMessage() {
     return message;
 }
 
-constexpr std::pair<TTimerMode, const char*> kTimerModes[] = {
-    {TTimerMode::tmGlobalTimer, "tmGlobalTimer"}, {TTimerMode::tmHiTimer, "tmHiTimer"}, {TTimerMode::tmThreaded, "tmThreaded"}};
-constexpr std::pair<TThreadPriority, const char*> kPriorities[] = {
-    {TThreadPriority::tpIdle, "tpIdle"},       {TThreadPriority::tpLowest, "tpLowest"},
-    {TThreadPriority::tpLower, "tpLower"},     {TThreadPriority::tpNormal, "tpNormal"},
-    {TThreadPriority::tpHigher, "tpHigher"},   {TThreadPriority::tpHighest, "tpHighest"},
-    {TThreadPriority::tpTimeCritical, "tpTimeCritical"}};
-
-template <class T, size_t N>
-T IdentValue(const std::pair<T, const char*> (&names)[N], const std::string& ident) {
-    for (const auto& [value, name] : names)
-        if (ident == name) return value;
-    throw forms::EReadError(L"プロパティ値が無効です");
-}
-
-template <class T, size_t N>
-const char* IdentName(const std::pair<T, const char*> (&names)[N], T value) {
-    for (const auto& [each, name] : names)
-        if (each == value) return name;
-    return names[0].second;
-}
+constexpr std::pair<std::string_view, TTimerMode> kTimerModes[] = {
+    {"tmGlobalTimer", TTimerMode::tmGlobalTimer}, {"tmHiTimer", TTimerMode::tmHiTimer}, {"tmThreaded", TTimerMode::tmThreaded}};
+constexpr std::pair<std::string_view, TThreadPriority> kPriorities[] = {
+    {"tpIdle", TThreadPriority::tpIdle},       {"tpLowest", TThreadPriority::tpLowest},
+    {"tpLower", TThreadPriority::tpLower},     {"tpNormal", TThreadPriority::tpNormal},
+    {"tpHigher", TThreadPriority::tpHigher},   {"tpHighest", TThreadPriority::tpHighest},
+    {"tpTimeCritical", TThreadPriority::tpTimeCritical}};
 
 }  // namespace
 
@@ -487,56 +473,40 @@ void TTrayIcon::Notification(forms::TComponent* component, bool removing) {
     if (component == imageList_) SetImageList(nullptr);
 }
 
-bool TTrayIcon::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
-    // Handlers are published with the sender alone; the mouse events' other arguments are dropped.
-    auto handler = [&] { return reader.Method(value); };
-    if (name == "About") About = reader.String(value);
-    else if (name == "Active") SetActive(reader.Boolean(value));
-    else if (name == "Hint") SetHint(reader.String(value));
-    else if (name == "Icon.Data") {
-        forms::TMemoryStream stream(reader.Bytes(value));
-        icon_->LoadFromStoredData(stream);
-    } else if (name == "NoClose") NoClose = reader.Boolean(value);
-    else if (name == "ShowMinimizedIcon") ShowMinimizedIcon = reader.Boolean(value);
-    else if (name == "PopupMenu") {
-        reader.Reference(value, [this](TComponent* c) { SetPopUpMenu(dynamic_cast<forms::TPopupMenu*>(c)); });
-    } else if (name == "ImageList") {
-        reader.Reference(value, [this](TComponent* c) { SetImageList(dynamic_cast<TIconImageList*>(c)); });
-    } else if (name == "TimerMode") SetTimerMode(IdentValue(kTimerModes, reader.Ident(value)));
-    else if (name == "ThreadPriority") SetThreadPriority(IdentValue(kPriorities, reader.Ident(value)));
-    else if (name == "Interval") {
-        int64_t interval = reader.Integer(value);
-        if (interval < 1 || interval > 0xFFFF) throw forms::EReadError(L"プロパティ値が無効です");
-        SetInterval(static_cast<uint16_t>(interval));
-    } else if (name == "Animated") SetAnimated(reader.Boolean(value));
-    else if (name == "OnClick") OnClick = handler();
-    else if (name == "OnDblClick") OnDblClick = handler();
-    else if (name == "OnPopUp") OnPopUp = handler();
-    else if (name == "OnMouseDown" || name == "OnMouseUp") {
-        forms::TMouseEvent event = [h = handler()](TObject* sender, forms::TMouseButton, forms::TShiftState, int, int) {
-            h(sender);
-        };
-        (name == "OnMouseDown" ? OnMouseDown : OnMouseUp) = std::move(event);
-    } else if (name == "OnMouseMove") {
-        OnMouseMove = [h = handler()](TObject* sender, forms::TShiftState, int, int) { h(sender); };
-    } else return TWndProcComponent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TTrayIcon::WriteProperties(forms::TWriter& writer) const {
-    if (!About.empty()) writer.String("About", About);
-    if (!active_) writer.Boolean("Active", false);
-    if (!hint_.empty()) writer.String("Hint", hint_);
-    if (!icon_->Empty()) writer.Bytes("Icon.Data", icon_->FileBytes());
-    if (NoClose) writer.Boolean("NoClose", true);
-    if (ShowMinimizedIcon) writer.Boolean("ShowMinimizedIcon", true);
-    if (popupMenu_) writer.Ident("PopupMenu", forms::Narrow(popupMenu_->Name()));
-    if (imageList_) writer.Ident("ImageList", forms::Narrow(imageList_->Name()));
-    if (timerMode_ != TTimerMode::tmGlobalTimer) writer.Ident("TimerMode", IdentName(kTimerModes, timerMode_));
-    if (threadPriority_ != TThreadPriority::tpNormal) writer.Ident("ThreadPriority", IdentName(kPriorities, threadPriority_));
-    if (interval_ != 200) writer.Integer("Interval", interval_);
-    if (animated_) writer.Boolean("Animated", true);
-    if (Tag != 0) writer.Integer("Tag", Tag);
+const forms::TPropertyTable<forms::TComponent>& TTrayIcon::StoredProperties() const {
+    using P = forms::TProperties<TTrayIcon>;
+    static const forms::TPropertyTable<forms::TComponent> table(&TComponent::StoredProperties(), {
+        P::String("About", &TTrayIcon::About, L""),
+        P::Boolean("Active", &TTrayIcon::Active, &TTrayIcon::SetActive, true),
+        P::String("Hint", &TTrayIcon::Hint, &TTrayIcon::SetHint, L""),
+        P::Picture("Icon.Data", [](const TTrayIcon& tray) { return tray.icon_.get(); }),
+        P::Boolean("NoClose", &TTrayIcon::NoClose, false),
+        P::Boolean("ShowMinimizedIcon", &TTrayIcon::ShowMinimizedIcon, false),
+        P::Reference<forms::TPopupMenu>("PopupMenu", &TTrayIcon::PopupMenu, &TTrayIcon::SetPopUpMenu),
+        P::Reference<TIconImageList>("ImageList", &TTrayIcon::ImageList, &TTrayIcon::SetImageList),
+        P::Ident<TTimerMode>("TimerMode", kTimerModes, &TTrayIcon::TimerMode, &TTrayIcon::SetTimerMode,
+                             TTimerMode::tmGlobalTimer),
+        P::Ident<TThreadPriority>("ThreadPriority", kPriorities, &TTrayIcon::ThreadPriority,
+                                  &TTrayIcon::SetThreadPriority, TThreadPriority::tpNormal),
+        P::Custom(
+            "Interval",
+            [](TTrayIcon& tray, const core::LayoutValue& value, forms::TReader& reader) {
+                int64_t interval = reader.Integer(value);
+                if (interval < 1 || interval > 0xFFFF) reader.InvalidValue();
+                tray.SetInterval(static_cast<uint16_t>(interval));
+            },
+            [](const TTrayIcon& tray, forms::TWriter& writer, const std::string& name) {
+                if (tray.interval_ != 200) writer.Integer(name, tray.interval_);
+            }),
+        P::Boolean("Animated", &TTrayIcon::Animated, &TTrayIcon::SetAnimated, false),
+        P::Event("OnClick", &TTrayIcon::OnClick),
+        P::Event("OnDblClick", &TTrayIcon::OnDblClick),
+        P::Event("OnMouseDown", &TTrayIcon::OnMouseDown),
+        P::Event("OnMouseMove", &TTrayIcon::OnMouseMove),
+        P::Event("OnMouseUp", &TTrayIcon::OnMouseUp),
+        P::Event("OnPopUp", &TTrayIcon::OnPopUp),
+    });
+    return table;
 }
 
 void InitializeTrayIconUnit() {

@@ -12,6 +12,7 @@
 #include "components/Timers.h"
 #include "forms/Graphics.h"
 #include "forms/Menus.h"
+#include "forms/Properties.h"
 #include "forms/StdCtrls.h"
 
 namespace components {
@@ -144,8 +145,7 @@ public:
     void GetTimer(forms::TObject* sender);
 
     void Loaded() override;
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::TPropertyTable<forms::TComponent>& StoredProperties() const override;
 
 protected:
     void WndProc(forms::Message& message) override;

@@ -1,18 +1,35 @@
 #pragma once
-// The platform side effects that tests must observe go through here; everything else calls
-// Win32 directly. Each member calls the platform until a test puts its own in its place.
+// Side effects on the user's desktop that tests must observe without making them: the beep,
+// the shell's open verb and the notification-area icon. Tests replace the functions; the
+// program uses the platform's.
 #include <windows.h>
 #include <shellapi.h>
 
 #include <functional>
+#include <string>
 
 namespace forms {
 
-struct TPlatform {
-    // Shell_NotifyIconW: adds, modifies or deletes a notification-area icon.
+struct TShellOpenRequest {
+    HWND parent;
+    std::wstring verb, file, parameters, directory;
+    int showCommand;
+};
+
+struct TPlatformSeam {
+    std::function<void(UINT type)> Beep;
+    std::function<void(const TShellOpenRequest& request)> ShellOpen;
+    // Shell_NotifyIconW: adds, modifies or deletes a notification-area icon; whether the shell took it.
     std::function<bool(DWORD message, NOTIFYICONDATAW& data)> NotifyIcon;
 };
 
-TPlatform& Platform();
+// The current seam; a test assigns its own functions and restores the defaults afterwards.
+TPlatformSeam& Platform();
+TPlatformSeam DefaultPlatform();
+
+// MessageBeep through the seam.
+void Beep(UINT type = 0);
+// ShellExecuteW through the seam; the result is not looked at, as a failed open stays silent.
+void ShellOpen(HWND parent, const std::wstring& verb, const std::wstring& file);
 
 }  // namespace forms

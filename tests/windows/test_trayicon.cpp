@@ -114,7 +114,7 @@ protected:
         SendMessageW(tray->CallbackWindow(), TTrayIcon::WM_TRAYNOTIFY, 0, mouseMessage);
     }
 
-    decltype(forms::TPlatform::NotifyIcon) savedNotifyIcon = forms::Platform().NotifyIcon;
+    decltype(forms::TPlatformSeam::NotifyIcon) savedNotifyIcon = forms::Platform().NotifyIcon;
     std::vector<ShellCall> calls;
     bool addsAccepted = true;
     forms::TForm* form = nullptr;
