@@ -6,8 +6,6 @@
 #include "forms/Exceptions.h"
 #include "forms/Forms.h"
 #include "forms/Platform.h"
-#include "forms/Streaming.h"
-#include "forms/Text.h"
 
 namespace components {
 
@@ -54,7 +52,8 @@ HANDLE ExecutableHeap() {
 
 template <class Record>
 Record* MakeHookRecord(void* entry) {
-    auto* record = static_cast<Record*>(HeapAlloc(ExecutableHeap(), HEAP_ZERO_MEMORY, sizeof(Record)));
+    HANDLE heap = ExecutableHeap();
+    auto* record = static_cast<Record*>(heap ? HeapAlloc(heap, HEAP_ZERO_MEMORY, sizeof(Record)) : nullptr);
     if (!record) throw forms::EOutOfMemory(L"ウィンドウプロシージャを作成できません");
     uint8_t* code = record->code;
     const uint64_t recordAddress = reinterpret_cast<uint64_t>(record);

@@ -371,10 +371,6 @@ void TBitmap::StretchTo(HDC dc, const RECT& rect, DWORD rop) const {
     StretchBlt(dc, rect.left, rect.top, width, height, source, 0, 0, width_, height_, rop);
 }
 
-}  // namespace forms
-
-namespace forms {
-
 void MakeKeyMask(const TBitmap& picture, int width, int height, TBitmap& mask, TBitmap& maskedImage) {
     TBitmap temporary;
     temporary.SetSize(width, height);
