@@ -64,6 +64,7 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     PublishField("Image4", Image4);
     PublishField("Image5", Image5);
     PublishField("ImageList1", ImageList1);
+    PublishField("TrayIcon1", TrayIcon1);
     PublishField("PopupMenu1", PopupMenu1);
     PublishMethod("FormShow", [this](TObject* sender) { FormShow(sender); });
     PublishMethod("Image2Click", [this](TObject* sender) { Image2Click(sender); });
@@ -75,6 +76,7 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     PublishMethod("N2Click", [this](TObject* sender) { N2Click(sender); });
     PublishMethod("N1Click", [this](TObject* sender) { N1Click(sender); });
     components::InitializeDxfcheckboxUnit();
+    components::InitializeTrayIconUnit();
     InitInheritedComponent(L"TSTATUSFORM1");
     DragAcceptFiles(Handle(), TRUE);
 }

@@ -125,19 +125,7 @@ void TRgn::Loaded() {
 
 void TRgn::MakeMask() {
     if (picture_->Empty()) return;
-    int width = picture_->Width(), height = picture_->Height();
-    TBitmap temporary;
-    temporary.SetSize(width, height);
-    temporary.Canvas().Draw(0, 0, *picture_);
-    COLORREF key = temporary.Canvas().Pixel(0, height - 1);
-
-    mask_->MakeMonochrome(width, height);
-    SetBkColor(temporary.Canvas().Handle(), key);
-    BitBlt(mask_->Canvas().Handle(), 0, 0, width, height, temporary.Canvas().Handle(), 0, 0, SRCCOPY);
-
-    maskedImage_->SetSize(width, height);
-    BitBlt(maskedImage_->Canvas().Handle(), 0, 0, width, height, temporary.Canvas().Handle(), 0, 0, SRCCOPY);
-    BitBlt(maskedImage_->Canvas().Handle(), 0, 0, width, height, mask_->Canvas().Handle(), 0, 0, 0x00220326);
+    forms::MakeKeyMask(*picture_, picture_->Width(), picture_->Height(), *mask_, *maskedImage_);
 }
 
 void TRgn::UpdateRgn() {

@@ -35,6 +35,11 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
     SetState(ComponentState::Destroying, true);
+    while (!freeNotifies_.empty()) {
+        TComponent* other = freeNotifies_.back();
+        RemoveFreeNotification(other);
+        other->Notification(this, true);
+    }
     // Owned components go first, last created first, each leaving the list itself.
     while (!components_.empty()) delete components_.back();
     if (owner_) owner_->RemoveComponent(this);
@@ -55,6 +60,18 @@ void TComponent::RemoveComponent(TComponent* component) {
 }
 
 void TComponent::Notification(TComponent*, bool) {}
+
+void TComponent::FreeNotification(TComponent* other) {
+    if (!other || other == this) return;
+    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), other) != freeNotifies_.end()) return;
+    freeNotifies_.push_back(other);
+    other->freeNotifies_.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* other) {
+    std::erase(freeNotifies_, other);
+    if (other) std::erase(other->freeNotifies_, this);
+}
 
 void TComponent::SetName(const std::wstring& name) { name_ = name; }
 

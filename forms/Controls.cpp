@@ -168,14 +168,7 @@ const TPropertyTable<TComponent>& TControl::StoredProperties() const {
         P::String("Caption", &TControl::Caption, &TControl::SetCaption, L""),
         P::Ident<TCursor>("Cursor", CursorNames(), &TControl::Cursor, crDefault),
         P::String("Hint", &TControl::Hint, L""),
-        P::Custom(
-            "PopupMenu",
-            [](TControl& control, const core::LayoutValue& value, TReader& reader) {
-                reader.Reference(value, [&control](TComponent* c) { control.SetPopupMenu(dynamic_cast<TPopupMenu*>(c)); });
-            },
-            [](const TControl& control, TWriter& writer, const std::string& name) {
-                if (control.popupMenu_) writer.Ident(name, Narrow(control.popupMenu_->Name()));
-            }),
+        P::Reference<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu),
         P::Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true),
         P::Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true),
         // Reading starts from the parent's colour and font, so an own one is written whole.
@@ -304,40 +297,20 @@ HWND CheckCreated(HWND window) {
 void TWinControl::CreateWnd() {
     CreateParamsData params;
     CreateParams(params);
+    const WNDPROC procedure = &ObjectWindowProcedure<TWinControl, &TWinControl::handle_, &TWinControl::WndProc>;
     std::wstring platformClassName;
     const wchar_t* windowClass;
     if (params.platformClass) {
-        platformClassName = EnsurePlatformSubclass(params.platformClass, &WindowProcedure, platformProcedure_);
+        platformClassName = EnsurePlatformSubclass(params.platformClass, procedure, platformProcedure_);
         windowClass = platformClassName.c_str();
     } else {
-        windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+        windowClass = EnsureWindowClass(L"KurunWindow", procedure, CS_DBLCLKS);
     }
     // The window procedure takes the handle on the first message.
     CheckCreated(CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(), params.style, left_, top_,
                                  width_, height_, params.parent, nullptr, GetModuleHandleW(nullptr), this));
     for (TControl* control : controls_)
         if (auto child = dynamic_cast<TWinControl*>(control)) child->Handle();
-}
-
-LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->handle_.Reset(window);
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, msg, wParam, lParam);
-    Message message{msg, wParam, lParam};
-    try {
-        self->WndProc(message);
-    } catch (...) {
-        ReportException(self);
-    }
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->handle_.Detach();  // the system has destroyed the window
-    }
-    return message.result;
 }
 
 void TWinControl::DefaultHandler(Message& message) {

@@ -40,6 +40,12 @@ HWND CheckCreated(HWND window);
 // Reports an exception caught at a window-procedure or timer boundary (the application's report).
 void ReportException(TObject* sender);
 
+// The window procedure of a window kind whose object is passed at creation (lpParam): binds
+// the object at WM_NCCREATE and gives the window to its `window` member, hands it every
+// message, reports exceptions at this boundary, and unbinds at WM_NCDESTROY.
+template <class T, WindowHandle T::*window, void (T::*handler)(Message&)>
+LRESULT CALLBACK ObjectWindowProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 using TCursor = int16_t;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeAll = -22,
                   crDrag = -12, crNoDrop = -13, crHourGlass = -11, crHandPoint = -21;
@@ -220,7 +226,6 @@ protected:
     WindowHandle handle_;
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     bool HandleMouse(Message& message);
     bool HandleSetCursor(Message& message);
     bool HandleContextMenu(Message& message);
@@ -231,5 +236,27 @@ private:
     bool selfPressed_ = false;
     WNDPROC platformProcedure_ = nullptr;  // the platform class's own procedure, if built on one
 };
+
+template <class T, WindowHandle T::*window, void (T::*handler)(Message&)>
+LRESULT CALLBACK ObjectWindowProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        (self->*window).Reset(hwnd);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    Message message{msg, wParam, lParam};
+    try {
+        (self->*handler)(message);
+    } catch (...) {
+        ReportException(self);
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        (self->*window).Detach();  // the system has destroyed the window
+    }
+    return message.result;
+}
 
 }  // namespace forms

@@ -197,16 +197,28 @@ const TPropertyTable<TComponent>& TCustomForm::StoredProperties() const {
 
 // ---- TApplication ----
 
-namespace {
-LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && !self->hooks_.empty()) {
+        Message message{msg, wParam, lParam};
+        try {
+            // A copy: a hook may remove itself or another.
+            auto hooks = self->hooks_;
+            for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
+                if (it->second(message)) return message.result;
+        } catch (...) {
+            ReportException(self);
+            return 0;
+        }
+    }
     return DefWindowProcW(window, msg, wParam, lParam);
 }
-}  // namespace
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
-    handle_.Reset(CheckCreated(CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", ApplicationWindowProcedure),
+    handle_.Reset(CheckCreated(CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", WindowProcedure),
                                                L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
                                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)));
+    SetWindowLongPtrW(handle_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     // Only an application that exists becomes the program's.
     if (!Application) Application = this;
 }
@@ -225,6 +237,15 @@ void TApplication::SetTitle(const std::wstring& title) {
 
 void TApplication::ShowTaskbarButton(bool show) {
     if (handle_) ShowWindow(handle_.Get(), show ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+void TApplication::HookMainWindow(const void* key, TWindowHook hook) {
+    UnhookMainWindow(key);
+    hooks_.emplace_back(key, std::move(hook));
+}
+
+void TApplication::UnhookMainWindow(const void* key) {
+    std::erase_if(hooks_, [key](const auto& hook) { return hook.first == key; });
 }
 
 void TApplication::FormDestroyed(TCustomForm* form) {

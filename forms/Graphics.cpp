@@ -360,4 +360,101 @@ void TBitmap::StretchTo(HDC dc, const RECT& rect, DWORD rop) const {
     StretchBlt(dc, rect.left, rect.top, width, height, source, 0, 0, width_, height_, rop);
 }
 
+void MakeKeyMask(const TBitmap& picture, int width, int height, TBitmap& mask, TBitmap& maskedImage) {
+    TBitmap temporary;
+    temporary.SetSize(width, height);
+    temporary.Canvas().StretchDraw(RECT{0, 0, width, height}, picture);
+    COLORREF key = temporary.Canvas().Pixel(0, height - 1);
+
+    mask.MakeMonochrome(width, height);
+    SetBkColor(temporary.Canvas().Handle(), key);
+    BitBlt(mask.Canvas().Handle(), 0, 0, width, height, temporary.Canvas().Handle(), 0, 0, SRCCOPY);
+
+    maskedImage.SetSize(width, height);
+    BitBlt(maskedImage.Canvas().Handle(), 0, 0, width, height, temporary.Canvas().Handle(), 0, 0, SRCCOPY);
+    BitBlt(maskedImage.Canvas().Handle(), 0, 0, width, height, mask.Canvas().Handle(), 0, 0, 0x00220326);  // DSna
+}
+
+IconHandle MakeIcon(const TBitmap& picture, int width, int height) {
+    TBitmap mask, colour;
+    MakeKeyMask(picture, width, height, mask, colour);
+    // The system selects them into DCs of its own to copy them.
+    mask.ReleaseCanvas();
+    colour.ReleaseCanvas();
+    ICONINFO info{TRUE, 0, 0, mask.Handle(), colour.Handle()};
+    GdiFlush();
+    IconHandle icon(CreateIconIndirect(&info));
+    if (!icon) throw EOutOfMemory(L"アイコンを作成できません");
+    return icon;
+}
+
+namespace {
+
+struct IconImageEntry {
+    int width, height;
+    size_t offset, size;
+};
+
+uint32_t ReadLittle(const std::vector<uint8_t>& bytes, size_t at, int count) {
+    uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[at + static_cast<size_t>(i)];
+    return value;
+}
+
+// The first image named by an icon file's directory; throws when the file cannot hold it.
+IconImageEntry FirstIconImage(const std::vector<uint8_t>& file) {
+    const EInvalidGraphic invalid(L"アイコンイメージが無効です");
+    if (file.size() < 6 + 16 || ReadLittle(file, 0, 2) != 0 || ReadLittle(file, 2, 2) != 1 ||
+        ReadLittle(file, 4, 2) == 0)
+        throw invalid;
+    IconImageEntry entry{file[6] ? file[6] : 256, file[7] ? file[7] : 256, ReadLittle(file, 18, 4),
+                         ReadLittle(file, 14, 4)};
+    if (entry.size == 0 || entry.offset > file.size() || entry.size > file.size() - entry.offset) throw invalid;
+    return entry;
+}
+
+}  // namespace
+
+void TIcon::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+void TIcon::Clear() {
+    handle_.Reset();
+    file_.clear();
+    width_ = height_ = 0;
+    Changed();
+}
+
+void TIcon::Assign(const TIcon& source) {
+    if (&source == this) return;
+    if (source.Empty()) Clear();
+    else LoadFromFileBytes(source.file_);
+}
+
+void TIcon::LoadFromFileBytes(std::vector<uint8_t> file) {
+    IconImageEntry entry = FirstIconImage(file);
+    std::vector<uint8_t> image(file.begin() + static_cast<ptrdiff_t>(entry.offset),
+                               file.begin() + static_cast<ptrdiff_t>(entry.offset + entry.size));
+    HICON icon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE, 0x00030000,
+                                          entry.width, entry.height, LR_DEFAULTCOLOR);
+    if (!icon) throw EInvalidGraphic(L"アイコンイメージが無効です");
+    handle_.Reset(icon);
+    file_ = std::move(file);
+    width_ = entry.width;
+    height_ = entry.height;
+    Changed();
+}
+
+void TIcon::LoadFromStoredData(TStream& stream) {
+    std::vector<uint8_t> file(static_cast<size_t>(stream.Size() - stream.Position()));
+    stream.ReadBuffer(file.data(), static_cast<int64_t>(file.size()));
+    if (file.empty()) Clear();
+    else LoadFromFileBytes(std::move(file));
+}
+
+void TIcon::SaveToStoredData(TStream& stream) const {
+    stream.WriteBuffer(file_.data(), static_cast<int64_t>(file_.size()));
+}
+
 }  // namespace forms

@@ -150,9 +150,10 @@ public:
     TCanvas& Canvas();
     // Draws the picture stretched over rect of dc.
     void StretchTo(HDC dc, const RECT& rect, DWORD rop = SRCCOPY) const;
+    // Takes the picture out of its canvas's DC, for calls that select it into one of theirs.
+    void ReleaseCanvas();
 
 private:
-    void ReleaseCanvas();
     void Adopt(HBITMAP handle, int width, int height, int bitsPerPixel, std::vector<uint8_t> info);
     BitmapHandle handle_;
     std::vector<uint8_t> info_;  // BITMAPINFO (header and colour table) of a DIB section
@@ -161,6 +162,45 @@ private:
     bool monochrome_ = false;
     std::unique_ptr<MemoryDC> dc_;
     std::unique_ptr<TCanvas> canvas_;
+};
+
+// Splits a picture by its key colour, the bottom-left pixel, after stretching it to width x
+// height: `mask` (1-bit) is 1 where the key is, `maskedImage` is the picture with those
+// pixels black. Together they are what an icon or a transparent drawing needs.
+void MakeKeyMask(const TBitmap& picture, int width, int height, TBitmap& mask, TBitmap& maskedImage);
+// An icon of width x height made from a picture; its key-colour pixels are transparent.
+IconHandle MakeIcon(const TBitmap& picture, int width, int height);
+
+// An icon picture, kept as its icon file (the stored form) and shown through the icon made
+// from the file's first image.
+class TIcon : public TObject {
+public:
+    TIcon() = default;
+    TIcon(const TIcon&) = delete;
+    TIcon& operator=(const TIcon&) = delete;
+
+    bool Empty() const { return !handle_; }
+    HICON Handle() const { return handle_.Get(); }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    const std::vector<uint8_t>& FileBytes() const { return file_; }
+
+    void Assign(const TIcon& source);
+    void Clear();
+    // An .ico file; bad data raises EInvalidGraphic and leaves the icon as it was.
+    void LoadFromFileBytes(std::vector<uint8_t> file);
+    // The stored form is the icon file itself.
+    void LoadFromStoredData(TStream& stream);
+    void SaveToStoredData(TStream& stream) const;
+
+    // Called after every change of the picture.
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    IconHandle handle_;
+    std::vector<uint8_t> file_;
+    int width_ = 0, height_ = 0;
 };
 
 }  // namespace forms

@@ -42,6 +42,7 @@ using BrushHandle = GdiObject<HBRUSH>;
 using FontHandle = GdiObject<HFONT>;
 using DCHandle = UniqueHandle<HDC, &DeleteDC>;
 using MenuHandle = UniqueHandle<HMENU, &DestroyMenu>;
+using IconHandle = UniqueHandle<HICON, &DestroyIcon>;
 // A window whose destruction is ours to ask for; one the system destroys (with its parent)
 // is let go with Detach when its last message arrives.
 using WindowHandle = UniqueHandle<HWND, &DestroyWindow>;

@@ -56,30 +56,30 @@ const TPropertyTable<TComponent>& TPopupMenu::StoredProperties() const {
     return table;
 }
 
-void TPopupMenu::Popup(int x, int y) {
+void TPopupMenu::Popup(int x, int y, HWND owner) {
     popupPoint_ = POINT{x, y};
     if (OnPopup) OnPopup(this);
-    TMenuItem* chosen = nullptr;
-    if (PopupHook) {
-        chosen = PopupHook(this, popupPoint_);
-    } else {
-        MenuHandle menu(CreatePopupMenu());
-        for (size_t i = 0; i < items_.size(); ++i) {
-            const TMenuItem* item = items_[i];
-            if (!item->Visible) continue;
-            UINT flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
-            if (item->Caption == L"-") flags = MF_SEPARATOR;
-            AppendMenuW(menu.Get(), flags, i + 1, item->Caption.c_str());
-            if (item->Default) SetMenuDefaultItem(menu.Get(), static_cast<UINT>(i + 1), FALSE);
-        }
-        HWND owner = Application->Handle();
-        // Without the foreground the menu would not close when the user clicks elsewhere.
-        SetForegroundWindow(owner);
-        UINT command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr);
-        PostMessageW(owner, WM_NULL, 0, 0);
-        if (command >= 1 && command <= items_.size()) chosen = items_[command - 1];
-    }
+    if (!owner) owner = Application->Handle();
+    // Without the foreground the menu would not close when the user clicks elsewhere; the
+    // message posted after it lets the next menu open at the first click.
+    SetForegroundWindow(owner);
+    TMenuItem* chosen = PopupHook ? PopupHook(this, popupPoint_) : Track(x, y, owner);
+    PostMessageW(owner, WM_NULL, 0, 0);
     if (chosen) chosen->Click();
+}
+
+TMenuItem* TPopupMenu::Track(int x, int y, HWND owner) {
+    MenuHandle menu(CreatePopupMenu());
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const TMenuItem* item = items_[i];
+        if (!item->Visible) continue;
+        UINT flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
+        if (item->Caption == L"-") flags = MF_SEPARATOR;
+        AppendMenuW(menu.Get(), flags, i + 1, item->Caption.c_str());
+        if (item->Default) SetMenuDefaultItem(menu.Get(), static_cast<UINT>(i + 1), FALSE);
+    }
+    UINT command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr);
+    return command >= 1 && command <= items_.size() ? items_[command - 1] : nullptr;
 }
 
 }  // namespace forms

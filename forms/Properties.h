@@ -14,6 +14,7 @@
 
 #include "forms/Graphics.h"
 #include "forms/Streaming.h"
+#include "forms/Text.h"
 
 namespace forms {
 
@@ -175,12 +176,29 @@ public:
             });
     }
 
-    // An event bound by the root's handler name; read only.
+    // An event bound by the root's handler name; read only. Handlers are published with the
+    // sender alone: an event with more arguments (keys, mouse) drops the others.
     template <class Field>
     static Entry Event(std::string name, Field field) {
         return Custom(std::move(name), [field](C& object, const core::LayoutValue& value, TReader& reader) {
-            object.*field = reader.Method(value);
+            using E = std::remove_reference_t<decltype(object.*field)>;
+            if constexpr (std::is_same_v<E, TNotifyEvent>) object.*field = reader.Method(value);
+            else object.*field = E([h = reader.Method(value)](TObject* sender, auto&&...) { h(sender); });
         });
+    }
+
+    // Another component of the layout's root, stored by its name; `set` takes it as a Target
+    // (null when it is none), `get` gives the one held now.
+    template <class Target, class Get, class Set>
+    static Entry Reference(std::string name, Get get, Set set) {
+        return Custom(
+            std::move(name),
+            [set](C& object, const core::LayoutValue& value, TReader& reader) {
+                reader.Reference(value, [&object, set](TComponent* c) { (object.*set)(dynamic_cast<Target*>(c)); });
+            },
+            [get](const C& object, TWriter& writer, const std::string& stored) {
+                if (const TComponent* target = std::invoke(get, object)) writer.Ident(stored, Narrow(target->Name()));
+            });
     }
 
     // Names a layout may carry that nothing here acts on.

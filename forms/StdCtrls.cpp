@@ -159,32 +159,15 @@ void TCustomControl::MouseUp(int, POINT point) {
 
 const TPropertyTable<TComponent>& TCustomControl::StoredProperties() const {
     using P = TProperties<TCustomControl>;
-    // Handlers are published with the sender alone; the event's other arguments are dropped.
-    auto key = [](TKeyEvent TCustomControl::*event) {
-        return [event](TCustomControl& control, const core::LayoutValue& value, TReader& reader) {
-            control.*event = [h = reader.Method(value)](TObject* sender, WORD&, TShiftState) { h(sender); };
-        };
-    };
-    auto mouse = [](TMouseEvent TCustomControl::*event) {
-        return [event](TCustomControl& control, const core::LayoutValue& value, TReader& reader) {
-            control.*event = [h = reader.Method(value)](TObject* sender, TMouseButton, TShiftState, int, int) {
-                h(sender);
-            };
-        };
-    };
     static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
         P::Event("OnEnter", &TCustomControl::OnEnter),
         P::Event("OnExit", &TCustomControl::OnExit),
-        P::Custom("OnKeyDown", key(&TCustomControl::OnKeyDown)),
-        P::Custom("OnKeyUp", key(&TCustomControl::OnKeyUp)),
-        P::Custom("OnKeyPress", [](TCustomControl& control, const core::LayoutValue& value, TReader& reader) {
-            control.OnKeyPress = [h = reader.Method(value)](TObject* sender, wchar_t&) { h(sender); };
-        }),
-        P::Custom("OnMouseDown", mouse(&TCustomControl::OnMouseDown)),
-        P::Custom("OnMouseUp", mouse(&TCustomControl::OnMouseUp)),
-        P::Custom("OnMouseMove", [](TCustomControl& control, const core::LayoutValue& value, TReader& reader) {
-            control.OnMouseMove = [h = reader.Method(value)](TObject* sender, TShiftState, int, int) { h(sender); };
-        }),
+        P::Event("OnKeyDown", &TCustomControl::OnKeyDown),
+        P::Event("OnKeyUp", &TCustomControl::OnKeyUp),
+        P::Event("OnKeyPress", &TCustomControl::OnKeyPress),
+        P::Event("OnMouseDown", &TCustomControl::OnMouseDown),
+        P::Event("OnMouseUp", &TCustomControl::OnMouseUp),
+        P::Event("OnMouseMove", &TCustomControl::OnMouseMove),
     });
     return table;
 }

@@ -233,7 +233,8 @@ class Kurun:
         it standing and a click reaches it."""
         left, top = self.windows[name].pos()
         w, _, raw = screenshot(os.path.join(self.artifacts, "sprite.png"))
-        back = pixel(w, raw, 2, 2)
+        # The commonest colour, not a corner pixel: the tray may sit in the corner.
+        back = background(raw)
         for dy in range(6, 31):
             for dx in range(6, 31):
                 x, y = left + dx, top + dy
@@ -271,6 +272,37 @@ def windows_path(path):
 def pixel(w, raw, x, y):
     i = 3 * (y * w + x)
     return raw[i:i + 3]
+
+
+PORTRAITS = os.path.join(ROOT, "assets", "pictures", "portraits")
+
+
+def picture_rgb(path):
+    return subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+
+
+def square_matches(w, raw, left, top, picture):
+    """True when the 48 x 48 square at (left, top) of the screen shows the picture."""
+    for y in range(48):
+        row = raw[3 * ((top + y) * w + left):3 * ((top + y) * w + left + 48)]
+        if row != picture[3 * 48 * y:3 * 48 * (y + 1)]:
+            return False
+    return True
+
+
+def colour_row(shot, origin):
+    """The settings row whose portrait is in colour (the others must be grey), or None."""
+    w, _, raw = shot
+    found = None
+    for r in range(4):
+        left, top = origin[0] + 12, origin[1] + ROW_TOP[r] + 16
+        if square_matches(w, raw, left, top, picture_rgb(os.path.join(PORTRAITS, f"portrait{r + 1}.bmp"))):
+            check(found is None, "two rows show their colour portrait")
+            found = r
+        else:
+            grey = picture_rgb(os.path.join(PORTRAITS, f"portrait{r + 1}_grey.bmp"))
+            check(square_matches(w, raw, left, top, grey), f"row {r + 1} shows neither of its portraits")
+    return found
 
 
 def screenshot(path):

@@ -6,39 +6,10 @@ import os
 import subprocess
 import time
 
-from kurun_e2e import (CLOSE_BUTTON, NAMES, ROOT, ROW_TOP, SETTINGS_TITLE, Kurun, check, click_at, main,
-                       move_pointer, pixel, run, screenshot, windows_path)
+from kurun_e2e import (CLOSE_BUTTON, NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, check, click_at, colour_row,
+                       main, move_pointer, pixel, run, screenshot, windows_path)
 
-PORTRAITS = os.path.join(ROOT, "assets", "pictures", "portraits")
 XDND = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xdnd_drop.py")
-
-
-def picture_rgb(path):
-    return subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
-
-
-def square_matches(w, raw, left, top, picture):
-    """True when the 48 x 48 square at (left, top) of the screen shows the picture."""
-    for y in range(48):
-        row = raw[3 * ((top + y) * w + left):3 * ((top + y) * w + left + 48)]
-        if row != picture[3 * 48 * y:3 * 48 * (y + 1)]:
-            return False
-    return True
-
-
-def colour_row(shot, origin):
-    """The row whose portrait is in colour (the others must be grey), or None."""
-    w, _, raw = shot
-    found = None
-    for r in range(4):
-        left, top = origin[0] + 12, origin[1] + ROW_TOP[r] + 16
-        if square_matches(w, raw, left, top, picture_rgb(os.path.join(PORTRAITS, f"portrait{r + 1}.bmp"))):
-            check(found is None, "two rows show their colour portrait")
-            found = r
-        else:
-            grey = picture_rgb(os.path.join(PORTRAITS, f"portrait{r + 1}_grey.bmp"))
-            check(square_matches(w, raw, left, top, grey), f"row {r + 1} shows neither of its portraits")
-    return found
 
 
 def test(exe, artifacts):

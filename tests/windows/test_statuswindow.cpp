@@ -68,6 +68,10 @@ protected:
         AppTest::SetUp();
         forms::Platform().Beep = [this](UINT type) { beeps.push_back(type); };
         forms::Platform().ShellOpen = [this](const forms::TShellOpenRequest& r) { opened.push_back(r); };
+        forms::Platform().NotifyIcon = [this](DWORD command, NOTIFYICONDATAW& data) {
+            trayCalls.push_back({command, data.hIcon});
+            return true;
+        };
         app->SetTitle(kApplicationTitle);
         try {
             app->CreateForm(Form1);
@@ -140,6 +144,7 @@ protected:
     }
     std::vector<UINT> beeps;
     std::vector<forms::TShellOpenRequest> opened;
+    std::vector<std::pair<DWORD, HICON>> trayCalls;
 };
 
 TEST_F(StatusWindowTest, StartsHiddenAtItsPlaceWithEveryRowTickedAndEmpty) {
@@ -365,6 +370,45 @@ TEST_F(StatusWindowTest, ExitFromTheTrayMenuEndsTheProgramWhileTheWindowIsOpen) 
     Form1->N1Click(nullptr);
     EXPECT_TRUE(app->Terminated());
     EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+}
+
+TEST_F(StatusWindowTest, TheTrayIconComesLastAndItsDoubleClickAndMenuActForCharacterOne) {
+    components::TTrayIcon* tray = StatusForm1->TrayIcon1;
+    ASSERT_NE(tray, nullptr);
+    EXPECT_TRUE(tray->Active());
+    EXPECT_TRUE(tray->HookInstalled());
+    EXPECT_TRUE(tray->ShowMinimizedIcon);
+    EXPECT_FALSE(tray->NoClose);
+    EXPECT_EQ(tray->PopupMenu(), StatusForm1->PopupMenu1);
+    EXPECT_EQ(tray->Icon().Width(), 32);
+    // Loading the inactive icon deletes nothing that is there; start-up then adds it.
+    ASSERT_EQ(trayCalls.size(), 2u);
+    EXPECT_EQ(trayCalls[0].first, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(trayCalls[1], std::make_pair(static_cast<DWORD>(NIM_ADD), tray->Icon().Handle()));
+    EXPECT_FALSE(app->ShowMainForm) << "the loop shows no window by itself";
+    EXPECT_FALSE(IsWindowVisible(app->Handle())) << "no taskbar button";
+
+    bool shown = false;
+    int selected = -1, colourRow = -1;
+    {
+        InsideLoop loop([&] {
+            shown = StatusForm1->Visible();
+            selected = StatusForm1->SelectedChar;
+            colourRow = ColourRow();
+            StatusForm1->Image5Click(nullptr);
+        });
+        StatusForm1->SelectedChar = 2;
+        SendMessageW(tray->CallbackWindow(), components::TTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(colourRow, 0) << "row 1's colour portrait";
+
+    forms::TPopupMenu::PopupHook = [](forms::TPopupMenu* menu, POINT) { return menu->Items().back(); };
+    SendMessageW(tray->CallbackWindow(), components::TTrayIcon::WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
+    forms::TPopupMenu::PopupHook = nullptr;
+    EXPECT_TRUE(app->Terminated()) << "the menu's last entry ends the program";
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(StatusWindowTest, TabWalksTheEnabledStopsInTheirOrder) {

@@ -18,6 +18,10 @@ void AppTest::SetUp() {
 void AppTest::TearDown() {
     delete app;
     forms::Application = nullptr;
+    // A program that ended leaves its quit message in the thread's queue: the next test's
+    // loops would end at once.
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
     kurun::RedirectSettingsFile(L"");
     SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(settingsFile.c_str());
