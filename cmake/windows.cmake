@@ -56,7 +56,8 @@ file(GLOB KURUN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${KURUN_BENCHES})
   get_filename_component(name ${src} NAME_WE)
   add_executable(${name} ${src} ${KURUN_RC})
-  target_link_libraries(${name} PRIVATE kurun_app)
+  # The tests' counters and handle counts serve the figures too.
+  target_link_libraries(${name} PRIVATE kurun_app kurun_win_test_support psapi)
 endforeach()
 
 # End-to-end tests drive the real kurun.exe under Wine.
