@@ -54,6 +54,7 @@ private:
 
     int character_;
     int32_t walkFrame_ = 0;
+    int shownFrame_ = 0;  // the frame whose outline the window has, 0 before the first
 };
 
 // Character 1's window, the main window; set before any other character window exists.
