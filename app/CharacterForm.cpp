@@ -2,13 +2,24 @@
 
 #include <string>
 
+#include "app/Fenwa.h"
+#include "app/Melka.h"
 #include "app/Pelton.h"
+#include "app/Rugo.h"
+#include "app/StatusWindow1.h"
+#include "forms/Platform.h"
 
 namespace kurun {
 
-std::function<std::optional<bool>()> TCharacterForm::FirstCharacterWanted;
-
-forms::TCustomForm* FirstCharacterWindow() { return Form1; }
+TCharacterForm* CharacterWindow(int n) {
+    switch (n) {
+    case 1: return Form1;
+    case 2: return Form2;
+    case 3: return Form3;
+    case 4: return Form4;
+    default: return nullptr;
+    }
+}
 
 TCharacterForm::TCharacterForm(TComponent* owner, int character, const wchar_t* resourceName,
                                forms::TNotifyEvent createHandler)
@@ -41,7 +52,7 @@ const core::WalkConstants& TCharacterForm::Constants() const {
 
 std::optional<core::Point> TCharacterForm::Target() const {
     if (Constants().target == core::WalkTarget::FirstCharacter) {
-        forms::TCustomForm* first = FirstCharacterWindow();
+        TCharacterForm* first = CharacterWindow(1);
         return core::Point{first->Left(), first->Top()};
     }
     POINT cursor{};
@@ -53,11 +64,10 @@ std::optional<core::Point> TCharacterForm::Target() const {
 // a capture fakes a mouse move that keeps Wine's cached cursor position from ever updating.
 void TCharacterForm::Timer1Timer(TObject*) {
     const core::WalkConstants& constants = Constants();
-    if (constants.extra == core::WalkExtraRule::FollowFirstCheckBox && FirstCharacterWanted) {
-        if (std::optional<bool> wanted = FirstCharacterWanted()) SetVisible(*wanted);
-    }
+    if (constants.extra == core::WalkExtraRule::FollowFirstCheckBox && StatusForm1)
+        SetVisible(StatusForm1->Checked(character_));
     if (constants.extra == core::WalkExtraRule::WaitForFirstCharacter) {
-        forms::TCustomForm* first = FirstCharacterWindow();
+        TCharacterForm* first = CharacterWindow(1);
         if (!first || !first->Visible()) return;
     }
     // Without a target the character stands rather than marching to the screen's corner.
@@ -74,8 +84,38 @@ void TCharacterForm::Timer1Timer(TObject*) {
     SetBounds(to.x, to.y, Width(), Height());
 }
 
-// Launching and the settings window arrive with the settings window itself.
-void TCharacterForm::N1Click(TObject*) {}
-void TCharacterForm::Rgn1Click(TObject*) {}
+std::array<int, 4> TimerStopOrder(int n) {
+    std::array<int, 4> order{n};
+    int next = 1;
+    for (size_t i = 1; i < order.size(); ++i, ++next) {
+        if (next == n) ++next;
+        order[i] = next;
+    }
+    return order;
+}
+
+// Stops every character, this one first, and opens the settings on this character's row.
+// While the settings are already open no second showing starts: the window comes forward with
+// the requested row, so the colour portrait always marks the row that receives drops.
+void TCharacterForm::N1Click(TObject*) {
+    for (int n : TimerStopOrder(character_)) CharacterWindow(n)->Timer1->SetEnabled(false);
+    StatusForm1->SelectedChar = character_ - 1;
+    if (StatusForm1->Visible()) {
+        SetForegroundWindow(StatusForm1->Handle());
+        StatusForm1->FormShow(this);
+        return;
+    }
+    StatusForm1->ShowModal();
+}
+
+// The whole text goes to the shell as it stands: blanks and all, unquoted, however long.
+void TCharacterForm::Rgn1Click(TObject*) {
+    const std::wstring path = StatusForm1->LaunchFile(character_);
+    if (path.empty()) {
+        forms::Beep(0);
+        return;
+    }
+    forms::ShellOpen(Handle(), L"OPEN", path);
+}
 
 }  // namespace kurun

@@ -1,7 +1,6 @@
 #pragma once
 // What the four character windows share: the members of their layouts and the walking tick.
 #include <array>
-#include <functional>
 #include <optional>
 
 #include "components/Region.h"
@@ -37,9 +36,6 @@ public:
     void N1Click(TObject* sender);
     void Rgn1Click(TObject* sender);
 
-    // Whether character 1 should be shown, once something holds that setting.
-    static std::function<std::optional<bool>()> FirstCharacterWanted;
-
 protected:
     // character: 1 to 4; resourceName: the stored layout of the window class; createHandler:
     // published as FormCreate before the layout, which may name it, is read.
@@ -57,7 +53,9 @@ private:
     int shownFrame_ = 0;  // the frame whose outline the window has, 0 before the first
 };
 
-// Character 1's window, the main window; set before any other character window exists.
-forms::TCustomForm* FirstCharacterWindow();
+// Character n's window (1 to 4), or null while it does not exist yet.
+TCharacterForm* CharacterWindow(int n);
+// The order in which character n's settings command stops the walking: its own first.
+std::array<int, 4> TimerStopOrder(int n);
 
 }  // namespace kurun

@@ -3,6 +3,8 @@
 #include "app/Fenwa.h"
 #include "app/Melka.h"
 #include "app/Rugo.h"
+#include "app/SettingsFile.h"
+#include "app/StatusWindow1.h"
 
 namespace kurun {
 
@@ -18,6 +20,8 @@ void TForm1::FormCreate(TObject*) {
     Form3->Show();
     Form4 = forms::CreateForm<TForm4>(this);
     Form4->Show();
+    StatusForm1 = forms::CreateForm<TStatusForm1>(this);
+    LoadSettings(*StatusForm1);
 }
 
 }  // namespace kurun

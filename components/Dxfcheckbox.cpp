@@ -5,7 +5,7 @@
 
 #include "components/Dxfres.h"
 #include "forms/Exceptions.h"
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 
 namespace components {
 
@@ -296,44 +296,24 @@ void TdxfCheckBox::CMTextChanged(Message& message) {
 
 // ---- layouts ----
 
-bool TdxfCheckBox::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
-    auto glyph = [&](TBitmap& target) {
-        forms::TMemoryStream stream(reader.Bytes(value));
-        target.LoadFromStoredData(stream);
-    };
-    if (name == "Checked") SetChecked(reader.Boolean(value));
-    else if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
-    else if (name == "Alignment") {
-        std::string alignment = reader.Ident(value);
-        if (alignment == "taLeftJustify") SetAlignment(taLeftJustify);
-        else if (alignment == "taRightJustify") SetAlignment(taRightJustify);
-        else throw forms::EReadError(L"プロパティ値が無効です");
-    } else if (name == "GroupIndex") SetGroupIndex(static_cast<int32_t>(reader.Integer(value)));
-    else if (name == "AllowAllUp") SetAllowAllUp(reader.Boolean(value));
-    else if (name == "GlyphChecked.Data") glyph(*glyphChecked_);
-    else if (name == "GlyphUnChecked.Data") glyph(*glyphUnChecked_);
-    else if (name == "Style") SetStyle(static_cast<int32_t>(reader.Integer(value)));
-    else return TCustomControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TdxfCheckBox::WriteProperties(forms::TWriter& writer) const {
-    TCustomControl::WriteProperties(writer);
-    writer.Boolean("Checked", checked_);
-    if (!autoSize_) writer.Boolean("AutoSize", false);
-    if (alignment_ != taRightJustify) writer.Ident("Alignment", "taLeftJustify");
-    writer.Integer("GroupIndex", groupIndex_);
-    if (!allowAllUp_) writer.Boolean("AllowAllUp", false);
-    auto glyph = [&](const char* name, const TBitmap& picture) {
-        if (picture.Empty()) return;
-        forms::TMemoryStream stream;
-        picture.SaveToStoredData(stream);
-        writer.Bytes(name, stream.Bytes());
-    };
-    glyph("GlyphChecked.Data", *glyphChecked_);
-    glyph("GlyphUnChecked.Data", *glyphUnChecked_);
-    if (style_ != 1) writer.Integer("Style", style_);
-    if (!TabStop) writer.Boolean("TabStop", false);
+const forms::TPropertyTable<forms::TComponent>& TdxfCheckBox::StoredProperties() const {
+    using P = forms::TProperties<TdxfCheckBox>;
+    static constexpr std::pair<std::string_view, TdxfCBAlignment> alignments[] = {
+        {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}};
+    static const forms::TPropertyTable<forms::TComponent> table(&TCustomControl::StoredProperties(), {
+        P::Boolean("Checked", &TdxfCheckBox::Checked, &TdxfCheckBox::SetChecked),
+        P::Boolean("AutoSize", &TdxfCheckBox::AutoSize, &TdxfCheckBox::SetAutoSize, true),
+        P::Ident<TdxfCBAlignment>("Alignment", alignments, &TdxfCheckBox::Alignment, &TdxfCheckBox::SetAlignment,
+                                  taRightJustify),
+        P::Integer("GroupIndex", &TdxfCheckBox::GroupIndex, &TdxfCheckBox::SetGroupIndex),
+        P::Boolean("AllowAllUp", &TdxfCheckBox::AllowAllUp, &TdxfCheckBox::SetAllowAllUp, true),
+        P::Picture("GlyphChecked.Data", &TdxfCheckBox::GlyphChecked),
+        P::Picture("GlyphUnChecked.Data", &TdxfCheckBox::GlyphUnChecked),
+        P::Integer("Style", &TdxfCheckBox::Style, &TdxfCheckBox::SetStyle, 1),
+        // A check box is a tab stop unless its layout says otherwise.
+        P::Boolean("TabStop", &TdxfCheckBox::TabStop, true),
+    });
+    return table;
 }
 
 void InitializeDxfcheckboxUnit() {

@@ -8,7 +8,7 @@
 #include "core/Outline.h"
 #include "forms/Exceptions.h"
 #include "forms/Forms.h"
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 #include "forms/Text.h"
 
 namespace components {
@@ -217,26 +217,15 @@ void TRgn::WriteRgnData(forms::TStream& stream) const {
     if (rgnData_) stream.WriteBuffer(rgnData_.get(), rgnDataSize_);
 }
 
-bool TRgn::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
-    if (name == "RgnBitmap.Data") {
+const forms::TPropertyTable<TComponent>& TRgn::StoredProperties() const {
+    using P = forms::TProperties<TRgn>;
+    static const forms::TPropertyTable<TComponent> table(&TGraphicControl::StoredProperties(), {
+        P::Boolean("AutoSize", &TRgn::AutoSize, &TRgn::SetAutoSize, false),
+        P::Boolean("Transparent", &TRgn::Transparent, false),
         // The picture's own stored data goes straight into the picture: no outline scan.
-        forms::TMemoryStream stream(reader.Bytes(value));
-        picture_->LoadFromStoredData(stream);
-    } else if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
-    else if (name == "Transparent") Transparent = reader.Boolean(value);
-    else return TGraphicControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TRgn::WriteProperties(forms::TWriter& writer) const {
-    TGraphicControl::WriteProperties(writer);
-    if (autoSize_) writer.Boolean("AutoSize", true);
-    if (Transparent) writer.Boolean("Transparent", true);
-    if (!picture_->Empty()) {
-        forms::TMemoryStream stream;
-        picture_->SaveToStoredData(stream);
-        writer.Bytes("RgnBitmap.Data", stream.Bytes());
-    }
+        P::Picture("RgnBitmap.Data", &TRgn::RgnBitmap),
+    });
+    return table;
 }
 
 // ---- TRgnList ----
@@ -290,15 +279,13 @@ void TRgnList::SetWndRgn() {
     if (AutoClear) members_.clear();
 }
 
-bool TRgnList::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
-    if (name == "AutoClear") AutoClear = reader.Boolean(value);
-    else if (name == "OnShowWnd") OnShowWnd = reader.Method(value);
-    else return TComponent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TRgnList::WriteProperties(forms::TWriter& writer) const {
-    if (!AutoClear) writer.Boolean("AutoClear", false);
+const forms::TPropertyTable<TComponent>& TRgnList::StoredProperties() const {
+    using P = forms::TProperties<TRgnList>;
+    static const forms::TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::Boolean("AutoClear", &TRgnList::AutoClear, true),
+        P::Event("OnShowWnd", &TRgnList::OnShowWnd),
+    });
+    return table;
 }
 
 void InitializeRegionUnit() {

@@ -50,8 +50,7 @@ public:
     void DefineProperties(forms::TFiler& filer) override;
     void ReadRgnData(forms::TStream& stream);
     void WriteRgnData(forms::TStream& stream) const;
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::TPropertyTable<TComponent>& StoredProperties() const override;
     bool WMEraseBkGnd(HDC) override { return true; }
 
 protected:
@@ -88,8 +87,7 @@ public:
     bool AutoClear = true;
     forms::TNotifyEvent OnShowWnd;
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::TPropertyTable<TComponent>& StoredProperties() const override;
 
 private:
     std::vector<TRgn*> members_;

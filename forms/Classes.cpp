@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "forms/Exceptions.h"
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 #include "forms/Text.h"
 
@@ -71,13 +72,16 @@ void TComponent::SetState(ComponentState state, bool on) {
 
 void TComponent::Loaded() { SetState(ComponentState::Loading, false); }
 
-bool TComponent::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name != "Tag") return false;
-    Tag = static_cast<int32_t>(reader.Integer(value));
-    return true;
+const TPropertyTable<TComponent>& TComponent::StoredProperties() const {
+    static const TPropertyTable<TComponent> table(nullptr, {TProperties<TComponent>::Integer("Tag", &TComponent::Tag, 0)});
+    return table;
 }
 
-void TComponent::WriteProperties(TWriter&) const {}
+bool TComponent::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
+    return StoredProperties().Read(*this, name, value, reader);
+}
+
+void TComponent::WriteProperties(TWriter& writer) const { StoredProperties().Write(*this, writer); }
 
 void TComponent::DefineProperties(TFiler&) {}
 

@@ -16,6 +16,8 @@ class TReader;
 class TWriter;
 class TFiler;
 class TComponent;
+template <class T>
+class TPropertyTable;
 
 class TObject {
 public:
@@ -84,6 +86,9 @@ public:
 
     // Called once the whole layout that holds the component has been read.
     virtual void Loaded();
+    // The stored properties of the object's class, its bases' included (forms/Properties.h
+    // shows how a class declares its own).
+    virtual const TPropertyTable<TComponent>& StoredProperties() const;
     // Sets one stored property; returns false when the class does not know it.
     virtual bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader);
     // Writes the stored properties that differ from their defaults.

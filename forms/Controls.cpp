@@ -7,6 +7,7 @@
 
 #include "forms/Exceptions.h"
 #include "forms/Menus.h"
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 #include "forms/Text.h"
 
@@ -22,17 +23,14 @@ HCURSOR CursorHandle(TCursor cursor) {
     return LoadCursorW(nullptr, it == system.end() ? IDC_ARROW : it->second);
 }
 
-bool IdentToCursor(std::string_view name, TCursor& cursor) {
-    static const std::map<std::string, TCursor, std::less<>> names = {
+std::span<const std::pair<std::string_view, TCursor>> CursorNames() {
+    static constexpr std::pair<std::string_view, TCursor> names[] = {
         {"crDefault", crDefault}, {"crNone", crNone},         {"crArrow", crArrow},
         {"crCross", crCross},     {"crIBeam", crIBeam},       {"crSizeAll", crSizeAll},
         {"crDrag", crDrag},       {"crNoDrop", crNoDrop},     {"crHourGlass", crHourGlass},
         {"crHandPoint", crHandPoint},
     };
-    auto it = names.find(name);
-    if (it == names.end()) return false;
-    cursor = it->second;
-    return true;
+    return names;
 }
 
 // ---- TControl ----
@@ -160,57 +158,56 @@ void TControl::Notification(TComponent* component, bool removing) {
     if (removing && component == popupMenu_) popupMenu_ = nullptr;
 }
 
-bool TControl::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    auto integer = [&] { return static_cast<int>(reader.Integer(value)); };
-    if (name == "Left") SetBounds(integer(), top_, width_, height_);
-    else if (name == "Top") SetBounds(left_, integer(), width_, height_);
-    else if (name == "Width") SetBounds(left_, top_, integer(), height_);
-    else if (name == "Height") SetBounds(left_, top_, width_, integer());
-    else if (name == "Visible") SetVisible(reader.Boolean(value));
-    else if (name == "Enabled") SetEnabled(reader.Boolean(value));
-    else if (name == "Caption") SetCaption(reader.String(value));
-    else if (name == "Hint") Hint = reader.String(value);
-    else if (name == "ShowHint") ShowHint = reader.Boolean(value);
-    else if (name == "ParentShowHint" || name == "DragMode" || name == "DragCursor" || name == "HelpType" ||
-             name == "HelpKeyword" || name == "HelpContext" || name == "Ctl3D" || name == "ParentCtl3D") {
+const TPropertyTable<TComponent>& TControl::StoredProperties() const {
+    using P = TProperties<TControl>;
+    static const TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::Integer("Left", &TControl::Left, &TControl::SetLeft),
+        P::Integer("Top", &TControl::Top, &TControl::SetTop),
+        P::Integer("Width", &TControl::Width, &TControl::SetWidth),
+        P::Integer("Height", &TControl::Height, &TControl::SetHeight),
+        P::String("Caption", &TControl::Caption, &TControl::SetCaption, L""),
+        P::Ident<TCursor>("Cursor", CursorNames(), &TControl::Cursor, crDefault),
+        P::String("Hint", &TControl::Hint, L""),
+        P::Custom(
+            "PopupMenu",
+            [](TControl& control, const core::LayoutValue& value, TReader& reader) {
+                reader.Reference(value, [&control](TComponent* c) { control.SetPopupMenu(dynamic_cast<TPopupMenu*>(c)); });
+            },
+            [](const TControl& control, TWriter& writer, const std::string& name) {
+                if (control.popupMenu_) writer.Ident(name, Narrow(control.popupMenu_->Name()));
+            }),
+        P::Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true),
+        P::Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true),
+        // Reading starts from the parent's colour and font, so an own one is written whole.
+        P::Custom(
+            "Color", [](TControl& control, const core::LayoutValue& value, TReader& reader) {
+                control.SetColor(ReadColor(reader, value));
+            },
+            [](const TControl& control, TWriter& writer, const std::string& name) {
+                if (!control.parentColor_) WriteColor(writer, name, control.color_);
+            }),
+        P::Group(
+            "Font.", &TControl::font_, TFont::StoredProperties(),
+            [](const TControl& control) { return !control.parentFont_; },
+            [](TControl& control) {
+                control.font_.Changed();
+                control.parentFont_ = false;
+                control.FontChanged();
+            }),
+        P::Boolean("ShowHint", &TControl::ShowHint, false),
+        P::Custom("ParentColor", [](TControl& control, const core::LayoutValue& value, TReader& reader) {
+            control.SetParentColor(reader.Boolean(value));
+        }),
+        P::Custom("ParentFont", [](TControl& control, const core::LayoutValue& value, TReader& reader) {
+            control.SetParentFont(reader.Boolean(value));
+        }),
+        P::Event("OnClick", &TControl::OnClick),
+        P::Event("OnDblClick", &TControl::OnDblClick),
         // Stored for the designer's sake; nothing here acts on them.
-    } else if (name == "Cursor") {
-        if (!IdentToCursor(reader.Ident(value), Cursor)) throw EReadError(L"プロパティ値が無効です");
-    } else if (name == "Color") {
-        TColor color;
-        if (!IdentToColor(reader.Ident(value), color)) throw EReadError(L"プロパティ値が無効です");
-        SetColor(color);
-    } else if (name == "ParentColor") SetParentColor(reader.Boolean(value));
-    else if (name == "ParentFont") SetParentFont(reader.Boolean(value));
-    else if (name.starts_with("Font.")) {
-        if (!font_.ReadProperty(name, value, reader)) return false;
-        parentFont_ = false;
-        FontChanged();
-    } else if (name == "PopupMenu") {
-        reader.Reference(value, [this](TComponent* c) { SetPopupMenu(dynamic_cast<TPopupMenu*>(c)); });
-    } else if (name == "OnClick") OnClick = reader.Method(value);
-    else if (name == "OnDblClick") OnDblClick = reader.Method(value);
-    else return TComponent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TControl::WriteProperties(TWriter& writer) const {
-    writer.Integer("Left", left_);
-    writer.Integer("Top", top_);
-    writer.Integer("Width", width_);
-    writer.Integer("Height", height_);
-    if (!caption_.empty()) writer.String("Caption", caption_);
-    if (Cursor != crDefault) {
-        static const std::map<TCursor, std::string> names = {{crHandPoint, "crHandPoint"}, {crCross, "crCross"},
-                                                             {crDrag, "crDrag"},           {crArrow, "crArrow"}};
-        auto it = names.find(Cursor);
-        if (it != names.end()) writer.Ident("Cursor", it->second);
-    }
-    if (!Hint.empty()) writer.String("Hint", Hint);
-    if (popupMenu_) writer.Ident("PopupMenu", Narrow(popupMenu_->Name()));
-    if (!visible_) writer.Boolean("Visible", false);
-    if (!enabled_) writer.Boolean("Enabled", false);
-    if (Tag != 0) writer.Integer("Tag", Tag);
+        P::Ignored({"ParentShowHint", "DragMode", "DragCursor", "HelpType", "HelpKeyword", "HelpContext", "Ctl3D",
+                    "ParentCtl3D"}),
+    });
+    return table;
 }
 
 // ---- TGraphicControl ----
@@ -230,6 +227,15 @@ void TGraphicControl::PaintTo(HDC dc) {
 }
 
 // ---- TWinControl ----
+
+const TPropertyTable<TComponent>& TWinControl::StoredProperties() const {
+    using P = TProperties<TWinControl>;
+    static const TPropertyTable<TComponent> table(&TControl::StoredProperties(), {
+        P::Integer("TabOrder", &TWinControl::TabOrder, 0),
+        P::Boolean("TabStop", &TWinControl::TabStop, false),
+    });
+    return table;
+}
 
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
@@ -270,10 +276,40 @@ const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT st
     return name;
 }
 
+// A class of the program that behaves like a platform control but hands every message to the
+// framework first; returns the platform control's own procedure for the default handling.
+namespace {
+std::wstring EnsurePlatformSubclass(const wchar_t* platformClass, WNDPROC procedure, WNDPROC& original) {
+    static std::map<std::wstring, WNDPROC> originals;
+    std::wstring name = std::wstring(L"Kurun") + platformClass;
+    if (auto it = originals.find(name); it != originals.end()) {
+        original = it->second;
+        return name;
+    }
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    if (!GetClassInfoExW(nullptr, platformClass, &windowClass)) throw EOSError(L"ウィンドウを作成できません");
+    original = windowClass.lpfnWndProc;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = name.c_str();
+    if (!RegisterClassExW(&windowClass)) throw EOSError(L"ウィンドウを作成できません");
+    originals[name] = original;
+    return name;
+}
+}  // namespace
+
 void TWinControl::CreateWnd() {
     CreateParamsData params;
     CreateParams(params);
-    const wchar_t* windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+    std::wstring platformClassName;
+    const wchar_t* windowClass;
+    if (params.platformClass) {
+        platformClassName = EnsurePlatformSubclass(params.platformClass, &WindowProcedure, platformProcedure_);
+        windowClass = platformClassName.c_str();
+    } else {
+        windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+    }
     HWND window = CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(),
                                   params.style, left_, top_, width_, height_, params.parent, nullptr,
                                   GetModuleHandleW(nullptr), this);
@@ -304,7 +340,9 @@ LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wPar
 }
 
 void TWinControl::DefaultHandler(Message& message) {
-    message.result = DefWindowProcW(handle_, message.msg, message.wParam, message.lParam);
+    message.result = platformProcedure_
+                         ? CallWindowProcW(platformProcedure_, handle_, message.msg, message.wParam, message.lParam)
+                         : DefWindowProcW(handle_, message.msg, message.wParam, message.lParam);
 }
 
 void TWinControl::WndProc(Message& message) {
@@ -322,6 +360,13 @@ void TWinControl::WndProc(Message& message) {
         return;
     case WM_NCHITTEST:
         message.result = WMNCHitTest(message);
+        return;
+    case WM_DROPFILES:
+        WMDropFiles(message);
+        return;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+        if (!HandleChildColor(message)) DefaultHandler(message);
         return;
     case WM_SETCURSOR:
         if (!HandleSetCursor(message)) DefaultHandler(message);
@@ -429,6 +474,19 @@ bool TWinControl::HandleSetCursor(Message& message) {
     return true;
 }
 
+bool TWinControl::HandleChildColor(Message& message) {
+    HWND childWindow = reinterpret_cast<HWND>(message.lParam);
+    for (TControl* control : controls_) {
+        auto* child = dynamic_cast<TWinControl*>(control);
+        if (!child || child->handle_ != childWindow) continue;
+        HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(message.wParam));
+        if (!brush) return false;
+        message.result = reinterpret_cast<LRESULT>(brush);
+        return true;
+    }
+    return false;
+}
+
 bool TWinControl::HandleContextMenu(Message& message) {
     POINT screen{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
     if (message.lParam == -1) GetCursorPos(&screen);
@@ -492,6 +550,27 @@ void TWinControl::BringToFront() {
 void TWinControl::SendToBack() {
     if (handle_) SetWindowPos(handle_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TControl::SendToBack();
+}
+
+void TWinControl::SelectNext(bool forward) {
+    if (!Parent()) return;
+    std::vector<TWinControl*> stops;
+    for (TControl* control : Parent()->Controls()) {
+        auto* window = dynamic_cast<TWinControl*>(control);
+        if (window && (window == this || (window->TabStop && window->Visible() && window->Enabled())))
+            stops.push_back(window);
+    }
+    std::stable_sort(stops.begin(), stops.end(), [](TWinControl* a, TWinControl* b) { return a->TabOrder < b->TabOrder; });
+    auto it = std::find(stops.begin(), stops.end(), this);
+    size_t index = static_cast<size_t>(it - stops.begin());
+    size_t count = stops.size();
+    for (size_t step = 1; step < count; ++step) {
+        TWinControl* next = stops[(forward ? index + step : index + count - step) % count];
+        if (next != this) {
+            next->SetFocus();
+            return;
+        }
+    }
 }
 
 bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }

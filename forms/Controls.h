@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "forms/Classes.h"
@@ -39,7 +42,8 @@ using TCursor = int16_t;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeAll = -22,
                   crDrag = -12, crNoDrop = -13, crHourGlass = -11, crHandPoint = -21;
 HCURSOR CursorHandle(TCursor cursor);
-bool IdentToCursor(std::string_view name, TCursor& cursor);
+// Cursor names as stored in layouts (crHandPoint, ...).
+std::span<const std::pair<std::string_view, TCursor>> CursorNames();
 
 class TControl : public TComponent {
 public:
@@ -100,8 +104,7 @@ public:
     virtual void Dispatch(Message& message);
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
     TComponent* LayoutContainer() const override;
 
     // Framework-internal: the parent follows its children's colour and font.
@@ -166,6 +169,11 @@ public:
     bool Focused() const;
     virtual void SetFocus();
     bool TabStop = false;
+    // Position among the parent's tab stops; equal values keep the creation order.
+    int TabOrder = 0;
+    // Moves the focus to the parent's next (or previous) tab stop.
+    void SelectNext(bool forward);
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
     // Children in z-order, bottom first: windowless ones, then windowed ones.
     const std::vector<TControl*>& Controls() const { return controls_; }
@@ -190,6 +198,9 @@ protected:
         DWORD exStyle = 0;
         HWND parent = nullptr;
         std::wstring caption;
+        // A platform control class (EDIT, ...) that the window is built on, or null for the
+        // framework's own class.
+        const wchar_t* platformClass = nullptr;
     };
     virtual void CreateParams(CreateParamsData& params);
     virtual void CreateWnd();
@@ -197,6 +208,9 @@ protected:
     void PaintControls(HDC dc, const RECT& update);
     virtual bool WMEraseBkGnd(HDC dc);
     virtual LRESULT WMNCHitTest(Message& message);
+    virtual void WMDropFiles(Message& message) { DefaultHandler(message); }
+    // The brush of a platform child's background (WM_CTLCOLOR...); null: the platform's own.
+    virtual HBRUSH CtlColor(HDC) { return nullptr; }
     virtual void MouseDown(int button, POINT clientPoint);
     virtual void MouseUp(int button, POINT clientPoint);
     void UpdateWindowPlacement();
@@ -208,10 +222,12 @@ private:
     bool HandleMouse(Message& message);
     bool HandleSetCursor(Message& message);
     bool HandleContextMenu(Message& message);
+    bool HandleChildColor(Message& message);
 
     std::vector<TControl*> controls_;
     TControl* pressed_ = nullptr;  // the control under the left-button press
     bool selfPressed_ = false;
+    WNDPROC platformProcedure_ = nullptr;  // the platform class's own procedure, if built on one
 };
 
 }  // namespace forms

@@ -26,6 +26,7 @@ KURUN_EXCEPTION_CLASS(EReadError, Exception)
 KURUN_EXCEPTION_CLASS(EClassNotFound, Exception)
 KURUN_EXCEPTION_CLASS(EResNotFound, Exception)
 KURUN_EXCEPTION_CLASS(EOSError, Exception)
+KURUN_EXCEPTION_CLASS(EIniFileException, Exception)
 
 #undef KURUN_EXCEPTION_CLASS
 

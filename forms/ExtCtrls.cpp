@@ -1,7 +1,7 @@
 #include "forms/ExtCtrls.h"
 
 #include "forms/Controls.h"
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -59,17 +59,14 @@ void TTimer::Loaded() {
     UpdateTimer();
 }
 
-bool TTimer::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Enabled") enabled_ = reader.Boolean(value);
-    else if (name == "Interval") interval_ = static_cast<UINT>(reader.Integer(value));
-    else if (name == "OnTimer") onTimer_ = reader.Method(value);
-    else return TComponent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TTimer::WriteProperties(TWriter& writer) const {
-    if (!enabled_) writer.Boolean("Enabled", false);
-    if (interval_ != 1000) writer.Integer("Interval", interval_);
+const TPropertyTable<TComponent>& TTimer::StoredProperties() const {
+    using P = TProperties<TTimer>;
+    static const TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::Boolean("Enabled", &TTimer::enabled_, true),
+        P::Integer("Interval", &TTimer::interval_, 1000),
+        P::Event("OnTimer", &TTimer::onTimer_),
+    });
+    return table;
 }
 
 }  // namespace forms

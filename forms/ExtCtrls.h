@@ -22,8 +22,7 @@ public:
     void Tick();
     HWND WindowHandle() const { return window_; }
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
     void Loaded() override;
 
 private:

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 
 namespace forms {
@@ -90,6 +91,7 @@ void TCustomForm::SetVisible(bool value) {
     if (value == visible_ && (!value || handle_)) return;
     visible_ = value;
     if (value) {
+        hints_.Update(*this);
         ShowWindow(Handle(), SW_SHOWNORMAL);
         if (formStyle_ == TFormStyle::StayOnTop)
             SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -98,6 +100,15 @@ void TCustomForm::SetVisible(bool value) {
         ShowWindow(handle_, SW_HIDE);
         if (OnHide) OnHide(this);
     }
+}
+
+void TCustomForm::SetClientSize(bool horizontal, int value) {
+    CreateParamsData params;
+    CreateParams(params);
+    RECT frame{0, 0, 0, 0};
+    AdjustWindowRectEx(&frame, params.style, FALSE, params.exStyle);
+    if (horizontal) SetWidth(value + frame.right - frame.left);
+    else SetHeight(value + frame.bottom - frame.top);
 }
 
 void TCustomForm::Show() { SetVisible(true); }
@@ -152,26 +163,36 @@ void TCustomForm::WndProc(Message& message) {
     TWinControl::WndProc(message);
 }
 
-bool TCustomForm::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "BorderStyle") {
-        std::string style = reader.Ident(value);
-        SetBorderStyle(style == "bsNone"       ? TBorderStyle::None
-                       : style == "bsSingle"   ? TBorderStyle::Single
-                       : style == "bsDialog"   ? TBorderStyle::Dialog
-                       : style == "bsToolWindow" ? TBorderStyle::ToolWindow
-                                                 : TBorderStyle::Sizeable);
-    } else if (name == "FormStyle") {
-        SetFormStyle(reader.Ident(value) == "fsStayOnTop" ? TFormStyle::StayOnTop : TFormStyle::Normal);
-    } else if (name == "OldCreateOrder") OldCreateOrder = reader.Boolean(value);
-    else if (name == "OnCreate") OnCreate = reader.Method(value);
-    else if (name == "OnShow") OnShow = reader.Method(value);
-    else if (name == "OnHide") OnHide = reader.Method(value);
-    else if (name == "OnClose") OnClose = reader.Method(value);
-    else if (name == "BorderIcons" || name == "PixelsPerInch" || name == "TextHeight" || name == "Position" ||
-             name == "Scaled") {
+const TPropertyTable<TComponent>& TCustomForm::StoredProperties() const {
+    using P = TProperties<TCustomForm>;
+    static constexpr std::pair<std::string_view, TBorderStyle> borderStyles[] = {
+        {"bsNone", TBorderStyle::None},     {"bsSingle", TBorderStyle::Single},
+        {"bsSizeable", TBorderStyle::Sizeable}, {"bsDialog", TBorderStyle::Dialog},
+        {"bsToolWindow", TBorderStyle::ToolWindow}, {"bsSizeToolWin", TBorderStyle::SizeToolWin},
+    };
+    static constexpr std::pair<std::string_view, TFormStyle> formStyles[] = {
+        {"fsNormal", TFormStyle::Normal}, {"fsStayOnTop", TFormStyle::StayOnTop}};
+    static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
+        P::Ident<TBorderStyle>("BorderStyle", borderStyles, &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
+                               TBorderStyle::Sizeable),
+        P::Ident<TFormStyle>("FormStyle", formStyles, &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
+                             TFormStyle::Normal),
+        // The outer size follows from the client size and the border; only the outer one is written.
+        P::Custom("ClientWidth", [](TCustomForm& form, const core::LayoutValue& value, TReader& reader) {
+            form.SetClientSize(true, static_cast<int>(reader.Integer(value)));
+        }),
+        P::Custom("ClientHeight", [](TCustomForm& form, const core::LayoutValue& value, TReader& reader) {
+            form.SetClientSize(false, static_cast<int>(reader.Integer(value)));
+        }),
+        P::Boolean("OldCreateOrder", &TCustomForm::OldCreateOrder, false),
+        P::Event("OnCreate", &TCustomForm::OnCreate),
+        P::Event("OnShow", &TCustomForm::OnShow),
+        P::Event("OnHide", &TCustomForm::OnHide),
+        P::Event("OnClose", &TCustomForm::OnClose),
         // Designer bookkeeping: a borderless window has no border icons, the position is the designed one.
-    } else return TWinControl::ReadProperty(name, value, reader);
-    return true;
+        P::Ignored({"BorderIcons", "PixelsPerInch", "TextHeight", "Position", "Scaled"}),
+    });
+    return table;
 }
 
 // ---- TApplication ----

@@ -7,6 +7,7 @@
 
 #include "forms/Controls.h"
 #include "forms/Exceptions.h"
+#include "forms/Hints.h"
 
 namespace forms {
 
@@ -32,6 +33,8 @@ public:
 
     void SetVisible(bool value) override;
     void SetColor(TColor value) override;
+    // The outer size that gives a client area of `value` across (or down) with this border.
+    void SetClientSize(bool horizontal, int value);
     void Show();
     void Hide();
     // Closing the main form ends the program; closing any other form hides it.
@@ -39,13 +42,14 @@ public:
     // Shows the form modally: the program's other windows are disabled until it closes.
     int ShowModal();
     int ModalResult = 0;
+    const TFormHints& Hints() const { return hints_; }
 
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
     TNotifyEvent OnClose;
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     // Builds the form from the layout stored under the given resource name.
@@ -61,6 +65,7 @@ private:
     TBrushStyle brushStyle_ = TBrushStyle::Solid;
     TFormStyle formStyle_ = TFormStyle::Normal;
     bool inModal_ = false;
+    TFormHints hints_;
 };
 
 class TForm : public TCustomForm {

@@ -1,9 +1,11 @@
 #include "forms/Graphics.h"
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
 #include "forms/Exceptions.h"
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 #include "forms/Text.h"
 
@@ -77,29 +79,50 @@ bool TFont::operator==(const TFont& other) const {
            StrikeOut == other.StrikeOut;
 }
 
-bool TFont::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Font.Name") Name = reader.String(value);
-    else if (name == "Font.Height") Height = static_cast<int32_t>(reader.Integer(value));
-    else if (name == "Font.Color") {
-        if (!IdentToColor(reader.Ident(value), Color)) throw EReadError(L"プロパティ値が無効です");
-    } else if (name == "Font.Charset") {
-        std::string charset = reader.Ident(value);
-        Charset = charset == "SHIFTJIS_CHARSET" ? SHIFTJIS_CHARSET
-                  : charset == "ANSI_CHARSET"   ? ANSI_CHARSET
-                                                : DEFAULT_CHARSET;
-    } else if (name == "Font.Style") {
-        Bold = Italic = Underline = StrikeOut = false;
-        for (const std::string& style : reader.Set(value)) {
-            Bold |= style == "fsBold";
-            Italic |= style == "fsItalic";
-            Underline |= style == "fsUnderline";
-            StrikeOut |= style == "fsStrikeOut";
-        }
-    } else {
-        return false;
-    }
-    Changed();
-    return true;
+TColor ReadColor(const TReader& reader, const core::LayoutValue& value) {
+    if (std::holds_alternative<int64_t>(value)) return static_cast<TColor>(reader.Integer(value));
+    TColor color;
+    if (!IdentToColor(reader.Ident(value), color)) reader.InvalidValue();
+    return color;
+}
+
+void WriteColor(TWriter& writer, const std::string& name, TColor color) {
+    std::string ident = ColorToIdent(color);
+    if (ident.empty()) writer.Integer(name, color);
+    else writer.Ident(name, ident);
+}
+
+const TPropertyTable<TFont>& TFont::StoredProperties() {
+    using P = TProperties<TFont>;
+    static constexpr std::pair<std::string_view, uint8_t> charsets[] = {
+        {"ANSI_CHARSET", ANSI_CHARSET},         {"DEFAULT_CHARSET", DEFAULT_CHARSET},
+        {"SYMBOL_CHARSET", SYMBOL_CHARSET},     {"SHIFTJIS_CHARSET", SHIFTJIS_CHARSET},
+        {"HANGEUL_CHARSET", HANGEUL_CHARSET},   {"GB2312_CHARSET", GB2312_CHARSET},
+        {"CHINESEBIG5_CHARSET", CHINESEBIG5_CHARSET}, {"OEM_CHARSET", OEM_CHARSET},
+    };
+    static constexpr std::pair<std::string_view, bool TFont::*> styles[] = {
+        {"fsBold", &TFont::Bold}, {"fsItalic", &TFont::Italic}, {"fsUnderline", &TFont::Underline},
+        {"fsStrikeOut", &TFont::StrikeOut}};
+    static const TPropertyTable<TFont> table(nullptr, {
+        P::Ident<uint8_t>("Charset", charsets, &TFont::Charset),
+        P::Color("Color", &TFont::Color),
+        P::Integer("Height", &TFont::Height),
+        P::String("Name", &TFont::Name),
+        P::Custom(
+            "Style",
+            [](TFont& font, const core::LayoutValue& value, TReader& reader) {
+                const std::vector<std::string>& names = reader.Set(value);
+                for (const auto& [name, flag] : styles)
+                    font.*flag = std::find(names.begin(), names.end(), name) != names.end();
+            },
+            [](const TFont& font, TWriter& writer, const std::string& name) {
+                std::vector<std::string> names;
+                for (const auto& [style, flag] : styles)
+                    if (font.*flag) names.emplace_back(style);
+                writer.Set(name, std::move(names));
+            }),
+    });
+    return table;
 }
 
 void TCanvas::FillRect(const RECT& rect) {
@@ -151,6 +174,21 @@ void TCanvas::TextRect(const RECT& rect, int x, int y, const std::wstring& text)
     ExtTextOutW(dc_, x, y, ETO_CLIPPED | (BrushStyle == TBrushStyle::Clear ? 0 : ETO_OPAQUE), &rect, text.c_str(),
                 static_cast<UINT>(text.size()), nullptr);
     SetBkMode(dc_, oldMode);
+}
+
+void TCanvas::DrawText(const RECT& rect, const std::wstring& text) {
+    SelectFont();
+    int oldMode = SetBkMode(dc_, TRANSPARENT);
+    RECT area = rect;
+    ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_NOCLIP);
+    SetBkMode(dc_, oldMode);
+}
+
+SIZE TCanvas::DrawTextSize(const std::wstring& text) {
+    SelectFont();
+    RECT area{0, 0, 0, 0};
+    ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_CALCRECT);
+    return SIZE{area.right - area.left, area.bottom - area.top};
 }
 
 void TCanvas::DrawFocusRect(const RECT& rect) { ::DrawFocusRect(dc_, &rect); }

@@ -97,8 +97,8 @@ public:
 
     // The GDI font for the current values, made on first use after a change.
     HFONT Handle() const;
-    // Reads Font.Name, Font.Height, ... from a layout; false when not a font property.
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader);
+    // Name, Height, ...: a control stores them as Font.Name, Font.Height, ...
+    static const TPropertyTable<TFont>& StoredProperties();
     void Changed() { handle_.Reset(); }
     bool operator==(const TFont& other) const;
 private:
@@ -141,6 +141,9 @@ public:
     int TextWidth(const std::wstring& text);
     int TextHeight(const std::wstring& text);
     void TextRect(const RECT& rect, int x, int y, const std::wstring& text);
+    // A label's text: one line at rect's corner, "&" marking an access key, nothing behind it.
+    void DrawText(const RECT& rect, const std::wstring& text);
+    SIZE DrawTextSize(const std::wstring& text);
     void DrawFocusRect(const RECT& rect);
     COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
 private:

@@ -4,7 +4,7 @@
 
 #include "forms/Controls.h"
 #include "forms/Forms.h"
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -18,21 +18,17 @@ void TMenuItem::Click() {
     if (Enabled && OnClick) OnClick(this);
 }
 
-bool TMenuItem::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Caption") Caption = reader.String(value);
-    else if (name == "Enabled") Enabled = reader.Boolean(value);
-    else if (name == "Visible") Visible = reader.Boolean(value);
-    else if (name == "Checked") Checked = reader.Boolean(value);
-    else if (name == "Default") Default = reader.Boolean(value);
-    else if (name == "OnClick") OnClick = reader.Method(value);
-    else return TComponent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TMenuItem::WriteProperties(TWriter& writer) const {
-    if (!Caption.empty()) writer.String("Caption", Caption);
-    if (!Enabled) writer.Boolean("Enabled", false);
-    if (!Visible) writer.Boolean("Visible", false);
+const TPropertyTable<TComponent>& TMenuItem::StoredProperties() const {
+    using P = TProperties<TMenuItem>;
+    static const TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::String("Caption", &TMenuItem::Caption, L""),
+        P::Boolean("Enabled", &TMenuItem::Enabled, true),
+        P::Boolean("Visible", &TMenuItem::Visible, true),
+        P::Boolean("Checked", &TMenuItem::Checked, false),
+        P::Boolean("Default", &TMenuItem::Default, false),
+        P::Event("OnClick", &TMenuItem::OnClick),
+    });
+    return table;
 }
 
 TPopupMenu::~TPopupMenu() {
@@ -50,11 +46,13 @@ void TPopupMenu::AddLayoutChild(TComponent* child) {
     if (auto item = dynamic_cast<TMenuItem*>(child)) Add(item);
 }
 
-bool TPopupMenu::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "OnPopup") OnPopup = reader.Method(value);
-    else if (name == "AutoPopup" || name == "Alignment") {
-    } else return TComponent::ReadProperty(name, value, reader);
-    return true;
+const TPropertyTable<TComponent>& TPopupMenu::StoredProperties() const {
+    using P = TProperties<TPopupMenu>;
+    static const TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::Event("OnPopup", &TPopupMenu::OnPopup),
+        P::Ignored({"AutoPopup", "Alignment"}),
+    });
+    return table;
 }
 
 void TPopupMenu::Popup(int x, int y) {

@@ -27,8 +27,7 @@ public:
     void SetContainer(TComponent* container) { container_ = container; }
     virtual void Click();
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
     TComponent* LayoutContainer() const override { return container_ ? container_ : Owner(); }
 
 private:
@@ -54,7 +53,7 @@ public:
     POINT PopupPoint() const { return popupPoint_; }
 
     void AddLayoutChild(TComponent* child) override;
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 private:
     std::vector<TMenuItem*> items_;

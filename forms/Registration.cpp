@@ -2,8 +2,12 @@
 
 #include <mutex>
 
+#include "forms/Edits.h"
 #include "forms/ExtCtrls.h"
+#include "forms/GraphicCtrls.h"
+#include "forms/ImgList.h"
 #include "forms/Menus.h"
+#include "forms/Panels.h"
 
 namespace forms {
 
@@ -13,6 +17,12 @@ void RegisterFrameworkClasses() {
         RegisterClassOf<TTimer>("TTimer");
         RegisterClassOf<TPopupMenu>("TPopupMenu");
         RegisterClassOf<TMenuItem>("TMenuItem");
+        RegisterClassOf<TLabel>("TLabel");
+        RegisterClassOf<TShape>("TShape");
+        RegisterClassOf<TImage>("TImage");
+        RegisterClassOf<TPanel>("TPanel");
+        RegisterClassOf<TEdit>("TEdit");
+        RegisterClassOf<TImageList>("TImageList");
     });
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "forms/Exceptions.h"
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 
 namespace forms {
@@ -58,31 +59,6 @@ void TCustomControl::SetParent(TWinControl* parent) {
     TFont before = font_;
     TWinControl::SetParent(parent);
     if (parent && parentFont_ && !(before == font_)) FontChanged();
-}
-
-void TCustomControl::SelectNext(bool forward) {
-    if (!Parent()) return;
-    std::vector<TWinControl*> stops;
-    for (TControl* control : Parent()->Controls()) {
-        auto* window = dynamic_cast<TWinControl*>(control);
-        if (window && (window == this || (window->TabStop && window->Visible() && window->Enabled())))
-            stops.push_back(window);
-    }
-    auto order = [](TWinControl* control) {
-        auto* custom = dynamic_cast<TCustomControl*>(control);
-        return custom ? custom->TabOrder : 0;
-    };
-    std::stable_sort(stops.begin(), stops.end(), [&](TWinControl* a, TWinControl* b) { return order(a) < order(b); });
-    auto it = std::find(stops.begin(), stops.end(), this);
-    size_t index = static_cast<size_t>(it - stops.begin());
-    size_t count = stops.size();
-    for (size_t step = 1; step < count; ++step) {
-        TWinControl* next = stops[(forward ? index + step : index + count - step) % count];
-        if (next != this) {
-            next->SetFocus();
-            return;
-        }
-    }
 }
 
 void TCustomControl::WndProc(Message& message) {
@@ -182,58 +158,36 @@ void TCustomControl::MouseUp(int, POINT point) {
     if (OnMouseUp) OnMouseUp(this, TMouseButton::Left, KeyboardShiftState(), point.x, point.y);
 }
 
-bool TCustomControl::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
+const TPropertyTable<TComponent>& TCustomControl::StoredProperties() const {
+    using P = TProperties<TCustomControl>;
     // Handlers are published with the sender alone; the event's other arguments are dropped.
-    auto handler = [&] { return reader.Method(value); };
-    if (name == "TabStop") TabStop = reader.Boolean(value);
-    else if (name == "TabOrder") TabOrder = static_cast<int>(reader.Integer(value));
-    else if (name == "Color" && std::holds_alternative<int64_t>(value)) SetColor(static_cast<TColor>(reader.Integer(value)));
-    else if (name == "Font.Color" && std::holds_alternative<int64_t>(value)) {
-        font_.Color = static_cast<TColor>(reader.Integer(value));
-        parentFont_ = false;
-        FontChanged();
-    } else if (name == "OnEnter") OnEnter = handler();
-    else if (name == "OnExit") OnExit = handler();
-    else if (name == "OnKeyDown" || name == "OnKeyUp") {
-        TKeyEvent event = [h = handler()](TObject* sender, WORD&, TShiftState) { h(sender); };
-        (name == "OnKeyDown" ? OnKeyDown : OnKeyUp) = std::move(event);
-    } else if (name == "OnKeyPress") OnKeyPress = [h = handler()](TObject* sender, wchar_t&) { h(sender); };
-    else if (name == "OnMouseDown" || name == "OnMouseUp") {
-        TMouseEvent event = [h = handler()](TObject* sender, TMouseButton, TShiftState, int, int) { h(sender); };
-        (name == "OnMouseDown" ? OnMouseDown : OnMouseUp) = std::move(event);
-    } else if (name == "OnMouseMove") OnMouseMove = [h = handler()](TObject* sender, TShiftState, int, int) { h(sender); };
-    else return TWinControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-namespace {
-void WriteColor(TWriter& writer, std::string name, TColor color) {
-    std::string ident = ColorToIdent(color);
-    if (ident.empty()) writer.Integer(std::move(name), color);
-    else writer.Ident(std::move(name), ident);
-}
-}  // namespace
-
-void TCustomControl::WriteProperties(TWriter& writer) const {
-    TWinControl::WriteProperties(writer);
-    // Reading starts from the parent's colour and font, so an own one is written whole.
-    if (!parentColor_) WriteColor(writer, "Color", color_);
-    if (!parentFont_) {
-        writer.Ident("Font.Charset", font_.Charset == SHIFTJIS_CHARSET ? "SHIFTJIS_CHARSET"
-                                     : font_.Charset == ANSI_CHARSET   ? "ANSI_CHARSET"
-                                                                       : "DEFAULT_CHARSET");
-        WriteColor(writer, "Font.Color", font_.Color);
-        writer.Integer("Font.Height", font_.Height);
-        writer.String("Font.Name", font_.Name);
-        std::vector<std::string> style;
-        if (font_.Bold) style.push_back("fsBold");
-        if (font_.Italic) style.push_back("fsItalic");
-        if (font_.Underline) style.push_back("fsUnderline");
-        if (font_.StrikeOut) style.push_back("fsStrikeOut");
-        writer.Set("Font.Style", std::move(style));
-    }
-    if (ShowHint) writer.Boolean("ShowHint", true);
-    if (TabOrder != 0) writer.Integer("TabOrder", TabOrder);
+    auto key = [](TKeyEvent TCustomControl::*event) {
+        return [event](TCustomControl& control, const core::LayoutValue& value, TReader& reader) {
+            control.*event = [h = reader.Method(value)](TObject* sender, WORD&, TShiftState) { h(sender); };
+        };
+    };
+    auto mouse = [](TMouseEvent TCustomControl::*event) {
+        return [event](TCustomControl& control, const core::LayoutValue& value, TReader& reader) {
+            control.*event = [h = reader.Method(value)](TObject* sender, TMouseButton, TShiftState, int, int) {
+                h(sender);
+            };
+        };
+    };
+    static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
+        P::Event("OnEnter", &TCustomControl::OnEnter),
+        P::Event("OnExit", &TCustomControl::OnExit),
+        P::Custom("OnKeyDown", key(&TCustomControl::OnKeyDown)),
+        P::Custom("OnKeyUp", key(&TCustomControl::OnKeyUp)),
+        P::Custom("OnKeyPress", [](TCustomControl& control, const core::LayoutValue& value, TReader& reader) {
+            control.OnKeyPress = [h = reader.Method(value)](TObject* sender, wchar_t&) { h(sender); };
+        }),
+        P::Custom("OnMouseDown", mouse(&TCustomControl::OnMouseDown)),
+        P::Custom("OnMouseUp", mouse(&TCustomControl::OnMouseUp)),
+        P::Custom("OnMouseMove", [](TCustomControl& control, const core::LayoutValue& value, TReader& reader) {
+            control.OnMouseMove = [h = reader.Method(value)](TObject* sender, TShiftState, int, int) { h(sender); };
+        }),
+    });
+    return table;
 }
 
 }  // namespace forms

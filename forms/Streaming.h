@@ -34,12 +34,13 @@ public:
     TNotifyEvent Method(const core::LayoutValue& value) const;
     // A component of the root named by the value, handed over once everything is read.
     void Reference(const core::LayoutValue& value, std::function<void(TComponent*)> assign);
+    // Raises the error of a value that the property cannot take.
+    [[noreturn]] void InvalidValue() const;
 
 private:
     explicit TReader(TComponent* root) : root_(root) {}
     void ReadProperties(TComponent* component, const core::LayoutObject& layout);
     void ReadChildren(TComponent* container, const core::LayoutObject& layout);
-    [[noreturn]] void InvalidValue() const;
 
     TComponent* root_;
     std::vector<TComponent*> loaded_;

@@ -8,6 +8,7 @@
 #include "app/Pelton.h"
 #include "app/Program.h"
 #include "app/Rugo.h"
+#include "app/StatusWindow1.h"
 #include "forms/Streaming.h"
 #include "support/ApiCalls.h"
 #include "support/WinTest.h"
@@ -48,10 +49,6 @@ protected:
         app->CreateForm(Form1);
         for (TCharacterForm* form : Characters())
             form->RgnList1->OnShowWnd = [this, form](forms::TObject*) { ++outlineChanges[form->CharacterIndex() - 1]; };
-    }
-    void TearDown() override {
-        TCharacterForm::FirstCharacterWanted = nullptr;
-        AppTest::TearDown();
     }
     std::array<TCharacterForm*, 4> Characters() const { return {Form1, Form2, Form3, Form4}; }
     // One tick of a character with the cursor at (x, y).
@@ -96,8 +93,8 @@ TEST_F(CharactersTest, StartUpShowsFourShapedTopmostWindowsAtTheirPlaces) {
         EXPECT_EQ(GetWindowLongW(window, GWL_STYLE) & (WS_CAPTION | WS_THICKFRAME | WS_BORDER), 0);
         EXPECT_EQ(form->BorderStyle(), forms::TBorderStyle::None);
         EXPECT_EQ(form->BrushStyle(), forms::TBrushStyle::Clear);
-        // Windows 2 to 4 are shown by the create handler; window 1 by the loop.
-        EXPECT_EQ(IsWindowVisible(window) != 0, i != 0);
+        // Every window follows its ticked check box from the create handler on.
+        EXPECT_TRUE(IsWindowVisible(window));
         // The outline is frame 1's before any tick.
         EXPECT_EQ(wintest::WindowRegionRects(window), wintest::RegionRects(form->Frame(1)->RegionHandle()));
         EXPECT_FALSE(wintest::WindowRegionRects(window).empty());
@@ -240,8 +237,7 @@ TEST_F(CharactersTest, CharacterFourFollowsCharacterOneAndWaitsWhileItIsHidden) 
 }
 
 TEST_F(CharactersTest, CharacterOneFollowsItsSwitchOnEveryTick) {
-    bool wanted = false;
-    TCharacterForm::FirstCharacterWanted = [&] { return std::optional<bool>(wanted); };
+    StatusForm1->SetChecked(1, false);
     Form1->Show();
     Place(Form1, 200, 200);
     Tick(Form1, 216, 216);
@@ -249,7 +245,7 @@ TEST_F(CharactersTest, CharacterOneFollowsItsSwitchOnEveryTick) {
     EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
     Tick(Form1, 216, 400);  // hidden, it keeps walking
     EXPECT_EQ(Form1->Top(), 202);
-    wanted = true;
+    StatusForm1->CheckBox[0]->SetChecked(true);
     Tick(Form1, 216, 216);
     EXPECT_TRUE(IsWindowVisible(Form1->Handle()));
 }

@@ -1,8 +1,14 @@
 // The form framework as the character windows use it: the message loop and the main form,
 // the exception report at every event boundary, mouse dispatch, menus and cursors.
+#include <cstring>
+
 #include "app/CharacterForm.h"
 #include "app/Pelton.h"
+#include "components/Dxfcheckbox.h"
+#include "components/Region.h"
+#include "core/Outline.h"
 #include "forms/ExtCtrls.h"
+#include "forms/Streaming.h"
 #include "support/WinTest.h"
 
 using namespace kurun;
@@ -147,6 +153,165 @@ TEST_F(CharacterInputTest, TheHandCursorShowsOverTheCharacter) {
     SendMessageW(Form1->Handle(), WM_SETCURSOR, reinterpret_cast<WPARAM>(Form1->Handle()),
                  MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_HAND));
+}
+
+// ---- stored layouts ----
+
+class LayoutTest : public wintest::AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        components::InitializeRegionUnit();
+        components::InitializeDxfcheckboxUnit();
+    }
+    wintest::TLayoutForm* Load(const core::LayoutObject& layout) {
+        auto* form = forms::CreateForm<wintest::TLayoutForm>(app);
+        form->Load(layout);
+        return form;
+    }
+};
+
+// A picture as a layout stores it: a byte count, then the .bmp file.
+core::LayoutBytes StoredPicture(const core::Bitmap& picture) {
+    std::vector<uint8_t> file = picture.ToFile();
+    uint32_t length = static_cast<uint32_t>(file.size());
+    core::LayoutBytes bytes(4 + file.size());
+    std::memcpy(bytes.data(), &length, 4);
+    std::copy(file.begin(), file.end(), bytes.begin() + 4);
+    return bytes;
+}
+
+std::vector<std::string> Names(const core::LayoutObject& object) {
+    std::vector<std::string> names;
+    for (const core::LayoutProperty& property : object.properties) names.push_back(property.name);
+    return names;
+}
+
+TEST_F(LayoutTest, EveryStoredPropertyThatDiffersFromItsDefaultComesBackAsItWasRead) {
+    core::LayoutObject layout = core::ParseLayout(R"(object Form: TForm
+  Tag = 7
+  Left = 10
+  Top = 20
+  Width = 300
+  Height = 200
+  Caption = 'Round trip'
+  Cursor = crCross
+  Hint = 'hint'
+  PopupMenu = PopupMenu1
+  Visible = False
+  Color = clWhite
+  Font.Charset = ANSI_CHARSET
+  Font.Color = 1193046
+  Font.Height = -15
+  Font.Name = 'Arial'
+  Font.Style = [fsBold, fsUnderline]
+  ShowHint = True
+  BorderStyle = bsNone
+  FormStyle = fsStayOnTop
+  OldCreateOrder = True
+  object Timer1: TTimer
+    Tag = 1
+    Enabled = False
+    Interval = 50
+  end
+  object PopupMenu1: TPopupMenu
+    object N1: TMenuItem
+      Caption = 'Item'
+      Enabled = False
+      Visible = False
+      Checked = True
+      Default = True
+    end
+  end
+  object RgnList1: TRgnList
+    AutoClear = False
+  end
+  object Rgn1: TRgn
+    Left = 3
+    Top = 4
+    Width = 4
+    Height = 3
+    Cursor = crHandPoint
+    PopupMenu = PopupMenu1
+    Enabled = False
+    AutoSize = True
+    Transparent = True
+  end
+  object CheckBox1: TdxfCheckBox
+    Left = 12
+    Top = 34
+    Width = 13
+    Height = 13
+    Caption = 'Box'
+    Color = 3368601
+    Font.Charset = SHIFTJIS_CHARSET
+    Font.Color = clRed
+    Font.Height = -11
+    Font.Name = 'Tahoma'
+    Font.Style = []
+    TabOrder = 2
+    Checked = True
+    AutoSize = False
+    Alignment = taLeftJustify
+    GroupIndex = 2
+    AllowAllUp = False
+    Style = 3
+    TabStop = False
+  end
+end
+)");
+    core::Bitmap picture(4, 3, 8, {{255, 0, 255, 0}, {0, 0, 0, 0}});
+    picture.SetIndex(1, 0, 1);
+    picture.SetIndex(2, 1, 1);
+    core::LayoutObject* frame = layout.FindChild("Rgn1");
+    frame->Set("RgnBitmap.Data", StoredPicture(picture));
+    frame->Set("RgnData", core::EncodeRgnData(core::BandRuns(core::ScanRuns(picture))));
+    core::LayoutObject* box = layout.FindChild("CheckBox1");
+    core::LayoutProperty style = box->properties.end()[-2], tabStop = box->properties.back();
+    box->properties.resize(box->properties.size() - 2);
+    box->Set("GlyphChecked.Data", StoredPicture(picture));
+    box->Set("GlyphUnChecked.Data", StoredPicture(picture.Mirrored()));
+    box->properties.push_back(style);
+    box->properties.push_back(tabStop);
+
+    wintest::TLayoutForm* form = Load(layout);
+    EXPECT_EQ(core::WriteLayout(forms::TWriter::WriteRoot(form)), core::WriteLayout(layout));
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(LayoutTest, DefaultsAreNotWrittenAndAControlFollowingItsParentStoresNoFontOrColour) {
+    auto* form = new forms::TForm(app);
+    auto* box = new components::TdxfCheckBox(form);
+    box->SetParent(form);
+    // A form has no parent to follow: its colour and font are always its own.
+    EXPECT_EQ(Names(forms::TWriter::WriteComponent(form)),
+              (std::vector<std::string>{"Left", "Top", "Width", "Height", "Visible", "Color", "Font.Charset",
+                                        "Font.Color", "Font.Height", "Font.Name", "Font.Style"}));
+    EXPECT_EQ(Names(forms::TWriter::WriteComponent(box)),
+              (std::vector<std::string>{"Left", "Top", "Width", "Height", "Checked", "GroupIndex"}));
+    auto* frame = new components::TRgn(form);
+    frame->SetParent(form);
+    EXPECT_EQ(Names(forms::TWriter::WriteComponent(frame)),
+              (std::vector<std::string>{"Left", "Top", "Width", "Height", "RgnData"}));
+    for (forms::TComponent* plain : std::initializer_list<forms::TComponent*>{
+             new forms::TTimer(form), new forms::TPopupMenu(form), new forms::TMenuItem(form),
+             new components::TRgnList(form)})
+        EXPECT_TRUE(forms::TWriter::WriteComponent(plain).properties.empty()) << plain->ClassName();
+}
+
+TEST_F(LayoutTest, UnknownNamesAndValuesAreRefusedWithTheReadError) {
+    for (const char* property : {"Colour = clWhite", "Cursor = crBogus", "Color = clBogus", "Font.Charset = NO_CHARSET",
+                                 "BorderStyle = bsRound", "Left = 'ten'"}) {
+        SCOPED_TRACE(property);
+        core::LayoutObject layout = core::ParseLayout(std::string("object Form: TForm\n  ") + property + "\nend\n");
+        auto* form = forms::CreateForm<wintest::TLayoutForm>(app);
+        try {
+            form->Load(layout);
+            ADD_FAILURE() << "accepted";
+        } catch (const forms::EReadError&) {
+        }
+        delete form;
+    }
 }
 
 }  // namespace

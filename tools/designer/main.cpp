@@ -1,5 +1,6 @@
 // The layout designer: stores each sprite frame's picture and its outline in the character
-// windows' layouts, so the program never scans pixels when it starts.
+// windows' layouts, so the program never scans pixels when it starts, and the settings
+// window's pictures (skin, buttons, portrait list) in its layout.
 //
 //   kurun_designer --write <assets>   rewrite the layouts whose stored pictures or outlines changed
 //   kurun_designer --check <assets>   exit 1 naming every stale layout, 0 when all are fresh
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "core/Bitmap.h"
+#include "core/ImageListStream.h"
 #include "core/Layout.h"
 #include "core/Outline.h"
 
@@ -22,6 +24,22 @@ namespace fs = std::filesystem;
 namespace {
 
 const char* const kUnits[] = {"Pelton", "Melka", "Rugo", "Fenwa"};
+const char* const kSettingsUnit = "StatusWindow1";
+
+// Pictures of the settings window: control name and picture file below pictures/settings.
+struct PicturePlace {
+    const char* control;
+    const char* file;
+};
+constexpr PicturePlace kSettingsPictures[] = {
+    {"Image1", "skin.bmp"}, {"Image2", "info.bmp"}, {"Image3", "next.bmp"}, {"Image4", "prev.bmp"}, {"Image5", "close.bmp"}};
+// The portrait list: colour portraits of characters 1 to 4, then their grey twins; room for
+// one more, growing by four, on white.
+constexpr const char* kPortraitFiles[] = {"portrait1.bmp",      "portrait2.bmp",      "portrait3.bmp",
+                                          "portrait4.bmp",      "portrait1_grey.bmp", "portrait2_grey.bmp",
+                                          "portrait3_grey.bmp", "portrait4_grey.bmp"};
+constexpr int kPortraitCapacity = 9, kPortraitGrowth = 4;
+constexpr uint32_t kWhite = 0x00FFFFFF;
 
 struct DesignError {
     std::string file;
@@ -98,11 +116,57 @@ void DesignFrames(core::LayoutObject& object, const fs::path& pictureDir) {
     }
 }
 
+core::Bitmap LoadPicture(const fs::path& path) {
+    if (!fs::exists(path)) throw DesignError{path.string(), "picture is missing"};
+    try {
+        return core::Bitmap::Load(path.string());
+    } catch (const core::BitmapError& e) {
+        throw DesignError{path.string(), e.what()};
+    }
+}
+
+// A picture property's stored form: the graphic's class name (length byte first), then the
+// picture's own stored data.
+core::LayoutBytes StoredGraphic(const core::Bitmap& picture) {
+    constexpr std::string_view kClass = "TBitmap";
+    core::LayoutBytes data{static_cast<uint8_t>(kClass.size())};
+    data.insert(data.end(), kClass.begin(), kClass.end());
+    core::LayoutBytes stored = StoredPicture(picture);
+    data.insert(data.end(), stored.begin(), stored.end());
+    return data;
+}
+
+core::LayoutObject& Child(core::LayoutObject& parent, const std::string& name, const fs::path& layoutPath) {
+    if (core::LayoutObject* child = parent.FindChild(name)) return *child;
+    for (core::LayoutObject& child : parent.children)
+        if (!child.children.empty())
+            if (core::LayoutObject* found = child.FindChild(name)) return *found;
+    throw DesignError{layoutPath.string(), "no control named " + name};
+}
+
+// Gives the settings window its skin, buttons and portrait list.
+void DesignSettings(core::LayoutObject& root, const fs::path& assets, const fs::path& layoutPath) {
+    const fs::path settingsDir = assets / "pictures" / "settings";
+    for (const PicturePlace& place : kSettingsPictures)
+        Child(root, place.control, layoutPath).Set("Picture.Data", StoredGraphic(LoadPicture(settingsDir / place.file)));
+    std::vector<core::Bitmap> portraits;
+    for (const char* file : kPortraitFiles) portraits.push_back(LoadPicture(assets / "pictures" / "portraits" / file));
+    try {
+        core::ImageListStream list =
+            core::ImageListStream::FromPictures(portraits, kPortraitCapacity, kPortraitGrowth, kWhite);
+        Child(root, "ImageList1", layoutPath).Set("Bitmap", list.ToBytes());
+    } catch (const core::ImageListError& e) {
+        throw DesignError{layoutPath.string(), e.what()};
+    }
+}
+
 // The layout text as the designer would store it.
-std::string Designed(const fs::path& layoutPath, const std::string& text, const fs::path& pictureDir) {
+std::string Designed(const fs::path& layoutPath, const std::string& text, const fs::path& assets,
+                     const std::string& unit) {
     try {
         core::LayoutObject root = core::ParseLayout(text);
-        DesignFrames(root, pictureDir);
+        if (unit == kSettingsUnit) DesignSettings(root, assets, layoutPath);
+        else DesignFrames(root, assets / "pictures" / "sprites" / unit);
         return core::WriteLayout(root);
     } catch (const core::LayoutError& e) {
         throw DesignError{layoutPath.string(), e.what()};
@@ -122,12 +186,14 @@ int main(int argc, char** argv) {
     if (!write && std::strcmp(argv[1], "--check") != 0) return Usage();
     const fs::path assets = argv[2];
 
+    std::vector<std::string> units(std::begin(kUnits), std::end(kUnits));
+    units.push_back(kSettingsUnit);
     int errors = 0, stale = 0, written = 0;
-    for (const char* unit : kUnits) {
-        const fs::path layoutPath = assets / "layouts" / (std::string(unit) + ".layout");
+    for (const std::string& unit : units) {
+        const fs::path layoutPath = assets / "layouts" / (unit + ".layout");
         try {
             const std::string text = ReadText(layoutPath);
-            const std::string designed = Designed(layoutPath, text, assets / "pictures" / "sprites" / unit);
+            const std::string designed = Designed(layoutPath, text, assets, unit);
             if (designed == text) continue;
             if (write) {
                 WriteText(layoutPath, designed);
@@ -147,6 +213,7 @@ int main(int argc, char** argv) {
         std::printf("%d layout(s) do not match their pictures; regenerate them with `make layouts`\n", stale);
         return 1;
     }
-    if (write) std::printf("%d layout(s) written, %d up to date\n", written, 4 - written);
+    if (write)
+        std::printf("%d layout(s) written, %d up to date\n", written, static_cast<int>(units.size()) - written);
     return 0;
 }

@@ -1,8 +1,15 @@
 #include "support/WinTest.h"
 
+#include "app/SettingsFile.h"
+
 namespace wintest {
 
 void AppTest::SetUp() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    settingsFile = temp + (L"kurun-test-" + std::to_wstring(GetCurrentProcessId()) + L".ini");
+    DeleteFileW(settingsFile.c_str());
+    kurun::RedirectSettingsFile(settingsFile);
     app = new forms::TApplication(nullptr);
     forms::Application = app;
     app->OnException = [this](forms::TObject*, const forms::Exception& error) { reports.push_back(error.Message()); };
@@ -11,6 +18,9 @@ void AppTest::SetUp() {
 void AppTest::TearDown() {
     delete app;
     forms::Application = nullptr;
+    kurun::RedirectSettingsFile(L"");
+    SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(settingsFile.c_str());
 }
 
 int LiveGdiObjects() {

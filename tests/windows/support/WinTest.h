@@ -14,13 +14,15 @@
 
 namespace wintest {
 
-// A test with an application object; reported exceptions are collected, not shown.
+// A test with an application object; reported exceptions are collected, not shown. The
+// program's settings go to a file of the test's own, which does not exist at the start.
 class AppTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
     std::vector<std::wstring> reports;
     forms::TApplication* app = nullptr;
+    std::wstring settingsFile;
 };
 
 // A form built from a layout given by the test.

@@ -1,0 +1,76 @@
+#pragma once
+// The settings window: one row per character with its show/hide box and launch file, the
+// selected row's colour portrait, dropping files, and the tray icon's menu.
+#include <array>
+#include <string>
+
+#include "app/SettingsFile.h"
+#include "components/Dxfcheckbox.h"
+#include "forms/Edits.h"
+#include "forms/Forms.h"
+#include "forms/GraphicCtrls.h"
+#include "forms/ImgList.h"
+#include "forms/Menus.h"
+#include "forms/Panels.h"
+
+namespace kurun {
+
+using forms::TObject;
+
+// The information page: this prefix, then the program file's name without its extension.
+inline constexpr const wchar_t* kInformationPrefix = L"http://kurun.example.org/info.php?pf=w&sn=";
+// The page's address for a program file at `executablePath`.
+std::wstring InformationAddress(const std::wstring& executablePath);
+
+constexpr int kRowCount = 4;
+
+class TStatusForm1 : public forms::TForm, public TSettingsRows {
+public:
+    explicit TStatusForm1(forms::TComponent* owner);
+    std::string ClassName() const override { return "TStatusForm1"; }
+
+    // Members bound by name when the layout is read; index r is row r + 1.
+    std::array<components::TdxfCheckBox*, kRowCount> CheckBox{};  // CheckBox1 .. CheckBox4
+    std::array<forms::TEdit*, kRowCount> Edit{};                  // Edit1, Edit3, Edit5, Edit7
+    forms::TImage* Image1 = nullptr;  // the skin, with the portraits painted into it
+    forms::TImage* Image2 = nullptr;  // information
+    forms::TImage* Image3 = nullptr;  // next row
+    forms::TImage* Image4 = nullptr;  // previous row
+    forms::TImage* Image5 = nullptr;  // close
+    forms::TImageList* ImageList1 = nullptr;
+    forms::TPopupMenu* PopupMenu1 = nullptr;
+
+    // The selected row minus one, 0 to 3.
+    int32_t SelectedChar = 0;
+
+    void FormShow(TObject* sender);
+    void CheckBoxClick(int n);
+    void Image2Click(TObject* sender);
+    void Image3Click(TObject* sender);
+    void Image4Click(TObject* sender);
+    void Image5Click(TObject* sender);
+    void TrayIcon1DblClick(TObject* sender);
+    void S1Click(TObject* sender);
+    void N2Click(TObject* sender);
+    void N1Click(TObject* sender);
+    void OpenInformationPage();
+
+    // The rows as the settings file sees them (n = 1 to 4).
+    bool Checked(int n) const override;
+    void SetChecked(int n, bool value) override;
+    void ApplyVisibility(int n) override;
+    std::wstring LaunchFile(int n) const override;
+    void SetLaunchFile(int n, const std::wstring& path) override;
+
+protected:
+    LRESULT WMNCHitTest(forms::Message& message) override;
+    void WMDropFiles(forms::Message& message) override;
+
+private:
+    components::TdxfCheckBox& RowCheckBox(int n) const { return *CheckBox.at(static_cast<size_t>(n - 1)); }
+    forms::TEdit& RowEdit(int n) const { return *Edit.at(static_cast<size_t>(n - 1)); }
+};
+
+extern TStatusForm1* StatusForm1;
+
+}  // namespace kurun

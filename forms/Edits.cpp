@@ -1,0 +1,129 @@
+#include "forms/Edits.h"
+
+#include "forms/Properties.h"
+
+namespace forms {
+
+TEdit::TEdit(TComponent* owner) : TWinControl(owner) {
+    color_ = clWindow;
+    parentColor_ = false;
+    width_ = 121, height_ = 21;
+    TabStop = true;
+}
+
+TEdit::~TEdit() {
+    // The window goes first: it still uses the brush and the font while it is destroyed.
+    text_ = Text();
+    DestroyHandle();
+}
+
+std::wstring TEdit::Text() const {
+    if (!handle_) return text_;
+    int length = GetWindowTextLengthW(handle_);
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    text.resize(static_cast<size_t>(GetWindowTextW(handle_, text.data(), length + 1)));
+    return text;
+}
+
+void TEdit::SetText(const std::wstring& value) {
+    text_ = value;
+    if (handle_) SetWindowTextW(handle_, value.c_str());
+    else if (OnChange) OnChange(this);
+}
+
+void TEdit::SetReadOnly(bool value) {
+    readOnly_ = value;
+    if (handle_) SendMessageW(handle_, EM_SETREADONLY, value, 0);
+}
+
+void TEdit::SetBorderSingle(bool value) {
+    if (value == borderSingle_) return;
+    borderSingle_ = value;
+    if (handle_) {
+        DestroyHandle();
+        Handle();
+    }
+}
+
+void TEdit::SetColor(TColor value) {
+    brush_.Reset();
+    TWinControl::SetColor(value);
+}
+
+void TEdit::SetEnabled(bool value) {
+    TWinControl::SetEnabled(value);
+    // A disabled box gives the focus away, so the keyboard never lands where the mouse cannot.
+    if (!value && handle_ && GetFocus() == handle_ && GetParent(handle_)) ::SetFocus(GetParent(handle_));
+}
+
+void TEdit::CreateParams(CreateParamsData& params) {
+    TWinControl::CreateParams(params);
+    params.platformClass = L"EDIT";
+    params.style |= ES_AUTOHSCROLL | (readOnly_ ? ES_READONLY : 0) | (borderSingle_ ? WS_BORDER : 0);
+    params.caption = text_;
+}
+
+void TEdit::CreateWnd() {
+    TWinControl::CreateWnd();
+    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+    // No inner margins: the text sits where a flat box of fixed height has room for it.
+    SendMessageW(handle_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+}
+
+void TEdit::WndProc(Message& message) {
+    switch (message.msg) {
+    // The platform control paints, takes the mouse and answers hit tests itself.
+    case WM_PAINT:
+    case WM_ERASEBKGND:
+    case WM_NCHITTEST:
+    case WM_SETCURSOR:
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_LBUTTONDBLCLK:
+    case WM_CONTEXTMENU:
+        DefaultHandler(message);
+        return;
+    case CM_FONTCHANGED:
+        if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+        return;
+    case WM_KEYDOWN:
+        // A single-line box has no use for the tab key: it moves on to the next stop.
+        if (message.wParam == VK_TAB) SelectNext(GetKeyState(VK_SHIFT) >= 0);
+        else DefaultHandler(message);
+        return;
+    case WM_SETTEXT:
+        DefaultHandler(message);
+        if (OnChange) OnChange(this);
+        return;
+    case WM_NCDESTROY:
+        text_ = Text();
+        DefaultHandler(message);
+        return;
+    default:
+        TWinControl::WndProc(message);
+    }
+}
+
+HBRUSH TEdit::CtlColor(HDC dc) {
+    if (!brush_) brush_.Reset(CreateSolidBrush(ColorToRGB(color_)));
+    SetTextColor(dc, ColorToRGB(font_.Color));
+    SetBkColor(dc, ColorToRGB(color_));
+    return brush_.Get();
+}
+
+const TPropertyTable<TComponent>& TEdit::StoredProperties() const {
+    using P = TProperties<TEdit>;
+    static constexpr std::pair<std::string_view, bool> borders[] = {{"bsNone", false}, {"bsSingle", true}};
+    static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
+        P::String("Text", &TEdit::Text, &TEdit::SetText, L""),
+        P::Boolean("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false),
+        P::Ident<bool>("BorderStyle", borders, &TEdit::BorderSingle, &TEdit::SetBorderSingle, true),
+        P::Boolean("TabStop", &TEdit::TabStop, true),
+        P::Event("OnChange", &TEdit::OnChange),
+        // The height is the stored one.
+        P::Ignored({"AutoSize"}),
+    });
+    return table;
+}
+
+}  // namespace forms

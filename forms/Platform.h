@@ -1,0 +1,31 @@
+#pragma once
+// Side effects on the user's desktop that tests must observe without making them: the beep
+// and the shell's open verb. Tests replace the functions; the program uses the platform's.
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace forms {
+
+struct TShellOpenRequest {
+    HWND parent;
+    std::wstring verb, file, parameters, directory;
+    int showCommand;
+};
+
+struct TPlatformSeam {
+    std::function<void(UINT type)> Beep;
+    std::function<void(const TShellOpenRequest& request)> ShellOpen;
+};
+
+// The current seam; a test assigns its own functions and restores the defaults afterwards.
+TPlatformSeam& Platform();
+TPlatformSeam DefaultPlatform();
+
+// MessageBeep through the seam.
+void Beep(UINT type = 0);
+// ShellExecuteW through the seam; the result is not looked at, as a failed open stays silent.
+void ShellOpen(HWND parent, const std::wstring& verb, const std::wstring& file);
+
+}  // namespace forms

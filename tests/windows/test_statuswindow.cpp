@@ -1,0 +1,394 @@
+// The settings window with the characters: rows, portraits, drops, dragging, closing, the
+// character menu and launching, with the real windows and the platform's own messages.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <array>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/CharacterForm.h"
+#include "app/Fenwa.h"
+#include "app/Melka.h"
+#include "app/Pelton.h"
+#include "app/Program.h"
+#include "app/Rugo.h"
+#include "app/StatusWindow1.h"
+#include "forms/IniFiles.h"
+#include "forms/Platform.h"
+#include "forms/Text.h"
+#include "support/WinTest.h"
+
+using namespace kurun;
+
+namespace {
+
+// Runs an action from inside the next message loop: the way to act while a modal showing runs.
+class InsideLoop {
+public:
+    explicit InsideLoop(std::function<void()> action) {
+        action_ = std::move(action);
+        timer_ = SetTimer(nullptr, 0, 1, Fire);
+    }
+    ~InsideLoop() {
+        if (timer_) KillTimer(nullptr, timer_);
+    }
+private:
+    static void CALLBACK Fire(HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        auto action = std::exchange(action_, nullptr);
+        if (action) action();
+    }
+    static inline std::function<void()> action_;
+    UINT_PTR timer_;
+};
+
+// An HDROP as the shell makes it for a drop of `names`.
+HDROP MakeDrop(const std::vector<std::wstring>& names) {
+    size_t chars = 1;
+    for (const std::wstring& name : names) chars += name.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + chars * sizeof(wchar_t));
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = TRUE;
+    auto* text = reinterpret_cast<wchar_t*>(drop + 1);
+    for (const std::wstring& name : names) {
+        std::copy(name.begin(), name.end(), text);
+        text += name.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+class StatusWindowTest : public wintest::AppTest {
+protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        forms::Platform().Beep = [this](UINT type) { beeps.push_back(type); };
+        forms::Platform().ShellOpen = [this](const forms::TShellOpenRequest& r) { opened.push_back(r); };
+        app->SetTitle(kApplicationTitle);
+        try {
+            app->CreateForm(Form1);
+        } catch (const forms::Exception& e) {
+            FAIL() << "start-up failed: " << forms::Narrow(e.Message());
+        }
+    }
+    void TearDown() override {
+        forms::Platform() = forms::DefaultPlatform();
+        AppTest::TearDown();
+    }
+    // Opens the settings from character n's menu, runs `inside` while they are shown, and
+    // closes them with the close button unless `inside` already did.
+    void WhileOpenFrom(int n, const std::function<void()>& inside) {
+        InsideLoop loop([&] {
+            inside();
+            if (StatusForm1->Visible()) StatusForm1->Image5Click(nullptr);
+        });
+        CharacterWindow(n)->N1->Click();
+    }
+    // The 48 x 48 square of row r as the screen shows it, against picture p of the list.
+    bool RowShowsPicture(int r, int p) {
+        forms::TBitmap expected;
+        expected.SetSize(48, 48);
+        StatusForm1->ImageList1->Draw(expected.Canvas(), 0, 0, p);
+        UpdateWindow(StatusForm1->Handle());
+        HDC screen = GetDC(StatusForm1->Handle());
+        bool same = true;
+        for (int y = 0; y < 48 && same; y += 3)
+            for (int x = 0; x < 48 && same; x += 3)
+                same = GetPixel(screen, 12 + x, 50 + 72 * r + y) == expected.Canvas().Pixel(x, y);
+        ReleaseDC(StatusForm1->Handle(), screen);
+        return same;
+    }
+    int ColourRow() {
+        int found = -1;
+        for (int r = 0; r < 4; ++r) {
+            if (RowShowsPicture(r, r)) found = found == -1 ? r : -2;
+            else if (!RowShowsPicture(r, r + 4)) return -3;
+        }
+        return found;
+    }
+    std::array<bool, 4> EditsEnabled() const {
+        std::array<bool, 4> enabled{};
+        for (size_t r = 0; r < 4; ++r) enabled[r] = IsWindowEnabled(StatusForm1->Edit[r]->Handle()) != 0;
+        return enabled;
+    }
+    std::array<bool, 4> TimersEnabled() const {
+        std::array<bool, 4> enabled{};
+        for (int n = 1; n <= 4; ++n) enabled[static_cast<size_t>(n - 1)] = CharacterWindow(n)->Timer1->Enabled();
+        return enabled;
+    }
+    // Presses the close button as the mouse does, so that an error stops at the window's edge.
+    void PressClose() {
+        POINT screen{306 + 20, 2 + 8};
+        ClientToScreen(StatusForm1->Handle(), &screen);
+        HWND panel = WindowFromPoint(screen);
+        POINT local = screen;
+        ScreenToClient(panel, &local);
+        SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+        SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+    }
+    LRESULT HitTestAt(POINT client) {
+        POINT screen = client;
+        ClientToScreen(StatusForm1->Handle(), &screen);
+        HWND window = WindowFromPoint(screen);
+        return window == StatusForm1->Handle() || window == nullptr
+                   ? SendMessageW(StatusForm1->Handle(), WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y)) * 100
+                   : SendMessageW(window, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+    }
+    std::vector<UINT> beeps;
+    std::vector<forms::TShellOpenRequest> opened;
+};
+
+TEST_F(StatusWindowTest, StartsHiddenAtItsPlaceWithEveryRowTickedAndEmpty) {
+    EXPECT_TRUE(reports.empty());
+    EXPECT_FALSE(IsWindowVisible(StatusForm1->Handle()));
+    EXPECT_EQ(StatusForm1->SelectedChar, 0);
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_TRUE(StatusForm1->Checked(n));
+        EXPECT_EQ(StatusForm1->LaunchFile(n), L"");
+        EXPECT_TRUE(IsWindowVisible(CharacterWindow(n)->Handle()));
+    }
+    wchar_t caption[64] = {};
+    GetWindowTextW(StatusForm1->Handle(), caption, 64);
+    EXPECT_EQ(std::wstring(caption), L"設定ウィンドウ");
+    EXPECT_TRUE(GetWindowLongW(StatusForm1->Handle(), GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongW(StatusForm1->Handle(), GWL_EXSTYLE) & WS_EX_ACCEPTFILES);
+}
+
+TEST_F(StatusWindowTest, EachCharactersMenuStopsEveryoneAndSelectsItsRow) {
+    EXPECT_EQ(TimerStopOrder(1), (std::array<int, 4>{1, 2, 3, 4}));
+    EXPECT_EQ(TimerStopOrder(2), (std::array<int, 4>{2, 1, 3, 4}));
+    EXPECT_EQ(TimerStopOrder(3), (std::array<int, 4>{3, 1, 2, 4}));
+    EXPECT_EQ(TimerStopOrder(4), (std::array<int, 4>{4, 1, 2, 3}));
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(testing::Message() << "character " << n);
+        bool checked = false;
+        WhileOpenFrom(n, [&] {
+            checked = true;
+            EXPECT_EQ(StatusForm1->SelectedChar, n - 1);
+            EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+            RECT rect;
+            GetWindowRect(StatusForm1->Handle(), &rect);
+            EXPECT_EQ(rect.left, 20);
+            EXPECT_EQ(rect.top, 20);
+            EXPECT_EQ(rect.right - rect.left, 350);
+            EXPECT_EQ(rect.bottom - rect.top, 350);
+            std::array<bool, 4> expected{};
+            expected[static_cast<size_t>(n - 1)] = true;
+            EXPECT_EQ(EditsEnabled(), expected);
+            EXPECT_EQ(ColourRow(), n - 1);
+            // The characters shown when the window opened take no clicks meanwhile.
+            EXPECT_FALSE(IsWindowEnabled(Form1->Handle()));
+        });
+        EXPECT_TRUE(checked);
+        EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+        EXPECT_TRUE(IsWindowEnabled(Form1->Handle()));
+    }
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(StatusWindowTest, ArrowsStepTheRowAroundAndRepaintThePortraits) {
+    WhileOpenFrom(1, [&] {
+        StatusForm1->Image4Click(nullptr);
+        EXPECT_EQ(StatusForm1->SelectedChar, 3);
+        EXPECT_EQ(ColourRow(), 3);
+        EXPECT_EQ(EditsEnabled(), (std::array<bool, 4>{false, false, false, true}));
+        StatusForm1->Image3Click(nullptr);
+        EXPECT_EQ(StatusForm1->SelectedChar, 0);
+        EXPECT_EQ(ColourRow(), 0);
+        for (int i = 0; i < 4; ++i) StatusForm1->Image3Click(nullptr);
+        EXPECT_EQ(ColourRow(), 0);
+        for (int i = 0; i < 4; ++i) StatusForm1->Image4Click(nullptr);
+        EXPECT_EQ(ColourRow(), 0);
+        StatusForm1->Image3Click(nullptr);
+        EXPECT_EQ(ColourRow(), 1);
+        EXPECT_EQ(EditsEnabled(), (std::array<bool, 4>{false, true, false, false}));
+    });
+}
+
+TEST_F(StatusWindowTest, DroppedNamesLandWholeInTheSelectedRowOnly) {
+    const std::wstring longName = L"C:\\" + std::wstring(300, L'x') + L"\\写真 ünïcødé.txt";
+    WhileOpenFrom(2, [&] {
+        StatusForm1->SetLaunchFile(1, L"C:\\one.txt");
+        SendMessageW(StatusForm1->Handle(), WM_DROPFILES,
+                     reinterpret_cast<WPARAM>(MakeDrop({L"C:\\first.txt", L"C:\\a folder", L"C:\\third one.bat"})), 0);
+        EXPECT_EQ(StatusForm1->LaunchFile(2), L"C:\\third one.bat");
+        EXPECT_EQ(StatusForm1->LaunchFile(1), L"C:\\one.txt");
+        EXPECT_EQ(StatusForm1->LaunchFile(3), L"");
+        SendMessageW(StatusForm1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\a folder"})), 0);
+        EXPECT_EQ(StatusForm1->LaunchFile(2), L"C:\\a folder");
+        SendMessageW(StatusForm1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({longName})), 0);
+        EXPECT_EQ(StatusForm1->LaunchFile(2), longName);
+    });
+    // Nothing cuts it on the way to the shell either.
+    Form2->Rgn1Click(nullptr);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].file, longName);
+}
+
+TEST_F(StatusWindowTest, TheSurfaceDragsTheWindowAndTheChildrenTakeTheirClicks) {
+    WhileOpenFrom(1, [&] {
+        wintest::Pump();
+        EXPECT_EQ(HitTestAt({200, 300}), HTCAPTION * 100);  // skin
+        EXPECT_EQ(HitTestAt({30, 36}), HTCAPTION * 100);    // a name label
+        EXPECT_EQ(HitTestAt({150, 34 + 72 + 30}), HTCAPTION * 100);  // a disabled edit box
+        EXPECT_EQ(HitTestAt({150, 34 + 30}), HTCLIENT);               // the enabled one
+        EXPECT_EQ(HitTestAt({18, 34 + 6}), HTCLIENT);                 // a check box
+        for (POINT button : {POINT{20, 10}, POINT{250, 10}, POINT{280, 10}, POINT{320, 10}})
+            EXPECT_EQ(HitTestAt(button), HTCLIENT);
+    });
+}
+
+TEST_F(StatusWindowTest, CloseRefusesWhileEveryoneIsHiddenThenSavesAndWalksOn) {
+    StatusForm1->CheckBox[2]->Click();
+    bool closed = false;
+    WhileOpenFrom(1, [&] {
+        for (size_t r : {0, 1, 3}) StatusForm1->CheckBox[r]->Click();
+        for (int n = 1; n <= 4; ++n) EXPECT_FALSE(IsWindowVisible(CharacterWindow(n)->Handle()));
+        StatusForm1->Image5Click(nullptr);
+        EXPECT_EQ(beeps, std::vector<UINT>{0});
+        EXPECT_EQ(StatusForm1->ModalResult, 0);
+        EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+        StatusForm1->CheckBox[2]->Click();
+        EXPECT_TRUE(IsWindowVisible(Form3->Handle()));
+        // Hidden when the window opened, so never disabled: it takes clicks, though it stands.
+        EXPECT_TRUE(IsWindowEnabled(Form3->Handle()));
+        StatusForm1->Image5Click(nullptr);
+        closed = StatusForm1->ModalResult != 0;
+    });
+    EXPECT_TRUE(closed);
+    EXPECT_FALSE(IsWindowVisible(StatusForm1->Handle()));
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
+    EXPECT_TRUE(IsWindowVisible(Form3->Handle()));
+}
+
+TEST_F(StatusWindowTest, CloseSavesTheRowsAndAFailedSaveKeepsTheWindowOpenAndEveryoneStill) {
+    const std::wstring path = L"C:\\写真\\run me.bat";
+    WhileOpenFrom(2, [&] {
+        StatusForm1->CheckBox[1]->Click();
+        StatusForm1->SetLaunchFile(3, path);
+        forms::TIniFile(settingsFile).WriteString(L"Visible", L"Char01", L"0");
+        ASSERT_TRUE(SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_READONLY));
+        PressClose();
+        EXPECT_EQ(reports, std::vector<std::wstring>{settingsFile + L" に書き込めません"});
+        EXPECT_EQ(StatusForm1->ModalResult, 0);
+        EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+        SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+        PressClose();
+        EXPECT_NE(StatusForm1->ModalResult, 0);
+    });
+    EXPECT_FALSE(IsWindowVisible(StatusForm1->Handle()));
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+    const forms::TIniFile saved(settingsFile);
+    EXPECT_TRUE(saved.ReadBool(L"Visible", L"Char01", false));
+    EXPECT_FALSE(saved.ReadBool(L"Visible", L"Char02", true));
+    EXPECT_EQ(saved.ReadString(L"Execute", L"Char03", L"none"), path);
+    EXPECT_EQ(saved.ReadString(L"Execute", L"Char04", L"none"), L"");
+}
+
+TEST_F(StatusWindowTest, AClickLaunchesTheStoredTextAsItStandsOrBeeps) {
+    Form3->Rgn1Click(nullptr);
+    Form3->Frame(7)->Click();
+    EXPECT_EQ(beeps, (std::vector<UINT>{0, 0}));
+    EXPECT_TRUE(opened.empty());
+    StatusForm1->SetLaunchFile(3, L"C:\\My Files\\run me.bat");
+    StatusForm1->SetLaunchFile(4, L"   ");
+    Form3->Frame(12)->Click();
+    Form4->Rgn1Click(nullptr);
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_EQ(opened[0].parent, Form3->Handle());
+    EXPECT_EQ(opened[0].verb, L"OPEN");
+    EXPECT_EQ(opened[0].file, L"C:\\My Files\\run me.bat");
+    EXPECT_EQ(opened[0].parameters, L"");
+    EXPECT_EQ(opened[0].directory, L"");
+    EXPECT_EQ(opened[0].showCommand, SW_SHOW);
+    EXPECT_EQ(opened[1].file, L"   ");
+    EXPECT_EQ(beeps.size(), 2u);
+}
+
+TEST_F(StatusWindowTest, ASecondOpenRequestSelectsItsRowWithoutASecondShowing) {
+    WhileOpenFrom(3, [&] {
+        StatusForm1->TrayIcon1DblClick(nullptr);
+        EXPECT_EQ(StatusForm1->SelectedChar, 0);
+        EXPECT_EQ(ColourRow(), 0);
+        EXPECT_EQ(EditsEnabled(), (std::array<bool, 4>{true, false, false, false}));
+        Form4->N1Click(nullptr);
+        EXPECT_EQ(StatusForm1->SelectedChar, 3);
+        EXPECT_EQ(ColourRow(), 3);
+        SendMessageW(StatusForm1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\x.txt"})), 0);
+        EXPECT_EQ(StatusForm1->LaunchFile(4), L"C:\\x.txt");
+    });
+    EXPECT_TRUE(reports.empty());
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+}
+
+TEST_F(StatusWindowTest, InformationButtonBeepsReturnsHomeAndOpensThePage) {
+    const std::wstring address = std::wstring(kInformationPrefix) + L"test_statuswindow";
+    WhileOpenFrom(1, [&] {
+        StatusForm1->SetLeft(300);
+        StatusForm1->SetTop(200);
+        StatusForm1->N2Click(nullptr);
+        EXPECT_TRUE(beeps.empty());
+        EXPECT_EQ(StatusForm1->Left(), 300);
+        StatusForm1->Image2Click(nullptr);
+        EXPECT_EQ(beeps, std::vector<UINT>{0});
+        RECT rect;
+        GetWindowRect(StatusForm1->Handle(), &rect);
+        EXPECT_EQ(rect.left, 20);
+        EXPECT_EQ(rect.top, 20);
+    });
+    ASSERT_EQ(opened.size(), 2u);
+    for (const forms::TShellOpenRequest& request : opened) {
+        EXPECT_EQ(request.file, address);
+        EXPECT_EQ(request.verb, L"OPEN");
+        EXPECT_EQ(request.parent, StatusForm1->Handle());
+    }
+    EXPECT_EQ(InformationAddress(L"C:\\x\\a.b.exe"), std::wstring(kInformationPrefix) + L"a.b");
+}
+
+TEST_F(StatusWindowTest, TheWindowKeepsItsDraggedPlaceForTheNextShowing) {
+    WhileOpenFrom(1, [&] { StatusForm1->SetBounds(100, 120, 350, 350); });
+    WhileOpenFrom(2, [&] {
+        RECT rect;
+        GetWindowRect(StatusForm1->Handle(), &rect);
+        EXPECT_EQ(rect.left, 100);
+        EXPECT_EQ(rect.top, 120);
+    });
+}
+
+TEST_F(StatusWindowTest, ExitFromTheTrayMenuEndsTheProgramWhileTheWindowIsOpen) {
+    InsideLoop loop([&] { StatusForm1->N1Click(nullptr); });
+    Form1->N1Click(nullptr);
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+}
+
+TEST_F(StatusWindowTest, TabWalksTheEnabledStopsInTheirOrder) {
+    WhileOpenFrom(1, [&] {
+        SetForegroundWindow(StatusForm1->Handle());
+        StatusForm1->Edit[0]->SetFocus();
+        std::vector<HWND> visited;
+        for (int i = 0; i < 5; ++i) {
+            SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+            visited.push_back(GetFocus());
+        }
+        std::vector<HWND> expected;
+        for (size_t r = 0; r < 4; ++r) expected.push_back(StatusForm1->CheckBox[r]->Handle());
+        expected.push_back(StatusForm1->Edit[0]->Handle());  // the disabled boxes are passed over
+        EXPECT_EQ(visited, expected);
+    });
+}
+
+TEST_F(StatusWindowTest, HintsAndTheTrayMenuComeFromTheLayout) {
+    WhileOpenFrom(1, [&] { EXPECT_EQ(StatusForm1->Hints().ToolCount(), 12); });
+    std::vector<std::wstring> captions;
+    for (forms::TMenuItem* item : StatusForm1->PopupMenu1->Items()) captions.push_back(item->Caption);
+    EXPECT_EQ(captions, (std::vector<std::wstring>{L"設定ウィンドウを開く(&S)...", L"-", L"インフォメーション(&I)...",
+                                                   L"-", L"終了する(&X)"}));
+}
+
+}  // namespace
