@@ -56,7 +56,7 @@ std::optional<core::Point> TCharacterForm::Target() const {
         return core::Point{first->Left(), first->Top()};
     }
     POINT cursor{};
-    if (!GetCursorPos(&cursor)) return std::nullopt;
+    if (!forms::TimerCursorPos(cursor)) return std::nullopt;
     return core::Point{cursor.x, cursor.y};
 }
 
