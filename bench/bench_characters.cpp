@@ -113,7 +113,7 @@ void Soak(int ticks) {
         for (TCharacterForm* form : characters) form->Timer1->Tick();
         if (r % 4 == 0) wintest::Pump();
     };
-    for (int r = 0; r < 200; ++r) round(r);  // settle caches (fonts, cursors)
+    for (int r = 0; r < ticks / 40; ++r) round(r);  // a tenth first: caches and heaps settle
     Resources before = Measure();
     double start = Now();
     for (int r = 0; r < ticks / 4; ++r) round(r);
