@@ -217,12 +217,20 @@ def run_program(label, start, display, wine=False):
             p.wait()
 
 
+def wait_for_wine(env):
+    """Waits for the prefix's Wine processes to end; a stuck one is reported, not waited on forever."""
+    try:
+        subprocess.run(["wineserver", "-w"], env=env, timeout=60)
+    except subprocess.TimeoutExpired:
+        log("Wine processes of the prefix are still running: figures may include them")
+
+
 def kurun(exe):
     display = Display()
     folder = tempfile.mkdtemp(prefix="kurun-peer-exe-")
     wine_env = dict(os.environ, **WINE_ENV)
     # The prefix's earlier processes leave first, so Wine's helpers are this display's only.
-    subprocess.run(["wineserver", "-w"], env=wine_env)
+    wait_for_wine(wine_env)
 
     def start():
         program = shutil.copy2(exe, folder)
@@ -234,7 +242,7 @@ def kurun(exe):
     try:
         return run_program("kurun.exe under Wine", start, display, wine=True)
     finally:
-        subprocess.run(["wineserver", "-w"], env=wine_env)
+        wait_for_wine(wine_env)
         display.close()
         shutil.rmtree(folder, ignore_errors=True)
 

@@ -81,5 +81,24 @@ foreach(src ${KURUN_BENCHES})
   target_link_libraries(${name} PRIVATE kurun_app kurun_win_test_support psapi)
 endforeach()
 
+# The release: build/dist/kurun-<version>-win64.zip holds one folder with kurun.exe, the README and
+# the licence, ready to unzip and run. Made with every build, so the tests always see a current one.
+set(KURUN_DIST_NAME kurun-${PROJECT_VERSION}-win64)
+set(KURUN_DIST_ZIP ${CMAKE_SOURCE_DIR}/build/dist/${KURUN_DIST_NAME}.zip)
+set(dist_folder kurun-${PROJECT_VERSION})
+set(dist_stage ${CMAKE_BINARY_DIR}/dist)
+add_custom_command(OUTPUT ${KURUN_DIST_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${dist_stage}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${dist_stage}/${dist_folder} ${CMAKE_SOURCE_DIR}/build/dist
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:kurun> ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+          ${dist_stage}/${dist_folder}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${dist_stage}
+          ${CMAKE_COMMAND} -E tar cf ${KURUN_DIST_ZIP} --format=zip ${dist_folder}
+  COMMAND ${CMAKE_COMMAND} -E echo "dist: ${KURUN_DIST_ZIP}"
+  DEPENDS kurun ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+  VERBATIM)
+add_custom_target(dist ALL DEPENDS ${KURUN_DIST_ZIP})
+
 # End-to-end tests drive the real kurun.exe under Wine.
 include(${CMAKE_SOURCE_DIR}/cmake/e2e.cmake OPTIONAL)
+
