@@ -187,8 +187,6 @@ def wait_still(display, quiet=5.0, longest=120.0):
 def run_program(label, start, display, wine=False):
     """Starts the program, measures chasing and rest; returns (chasing, rest) shares."""
     procs = start()
-    if not display.wait_window("^Fenwa$" if wine else "oneko$"):
-        sys.exit(f"{label}: no window appeared")
     pointer = Pointer(display)
 
     def own():
@@ -198,6 +196,8 @@ def run_program(label, start, display, wine=False):
         return wine_processes() - own() if wine else set()
 
     try:
+        if not display.wait_window("^Fenwa$" if wine else "oneko$"):
+            sys.exit(f"{label}: no window appeared")
         pointer.start()
         time.sleep(10.0)  # every chaser under way
         groups = {"own": own, "wine": helpers, "x": lambda: {display.proc.pid}}
@@ -211,9 +211,18 @@ def run_program(label, start, display, wine=False):
     finally:
         if pointer.proc and pointer.proc.poll() is None:
             pointer.stop()
-        for p in procs:
-            p.terminate()
-        for p in procs:
+        stop(procs)
+
+
+def stop(procs):
+    """Ends the programs; one that ignores the request (oneko at times does) is killed."""
+    for p in procs:
+        p.terminate()
+    for p in procs:
+        try:
+            p.wait(5)
+        except subprocess.TimeoutExpired:
+            p.kill()
             p.wait()
 
 
