@@ -261,7 +261,9 @@ void TRgnList::SetWndRgn() {
     }
     for (forms::TControl* overlay : overlays_) overlay->BringToFront();
     if (OnShowWnd) OnShowWnd(this);
-    SetWindowRgn(window->Handle(), outline.Detach(), TRUE);
+    // No redraw of the whole window: every frame whose look or place in front changed above has
+    // invalidated its own bounds, which hold the whole new outline.
+    SetWindowRgn(window->Handle(), outline.Detach(), FALSE);
     if (AutoClear) members_.clear();
 }
 

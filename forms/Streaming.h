@@ -16,7 +16,7 @@ public:
     // Builds root's owned components from the layout, sets every stored property, binds
     // events and fields by name, resolves references, then calls Loaded on everything read.
     static void ReadRoot(TComponent* root, const core::LayoutObject& layout);
-    // The layout stored as the program's resource of the given name (RCDATA).
+    // The stored layout of the given name, from the archive of layouts in the program's resources.
     static core::LayoutObject LayoutResource(const std::wstring& resourceName);
     // Lets a test hand out its own layout for a resource name (empty: use the resource).
     static std::function<std::optional<core::LayoutObject>(const std::wstring& resourceName)> LayoutSource;

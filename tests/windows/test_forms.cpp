@@ -1,6 +1,10 @@
 // The form framework as the character windows use it: the message loop and the main form,
 // the exception report at every event boundary, mouse dispatch, menus and cursors.
 #include <cstring>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "app/CharacterForm.h"
 #include "app/Pelton.h"
@@ -9,6 +13,7 @@
 #include "core/Outline.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Streaming.h"
+#include "support/ApiCalls.h"
 #include "support/WinTest.h"
 
 using namespace kurun;
@@ -97,7 +102,10 @@ TEST_F(FormsTest, AWindowThatCannotBeCreatedRaisesTheSystemError) {
     {
         RefuseWindows refuse;
         ExpectCreationRefused([&] { form->Handle(); });
-        ExpectCreationRefused([&] { new forms::TTimer(owner); });
+        ExpectCreationRefused([&] {
+            forms::TTimer timer(owner);
+            timer.SetOnTimer([](forms::TObject*) {});
+        });
         ExpectCreationRefused([&] { forms::TApplication refused(nullptr); });
     }
     EXPECT_EQ(forms::Application, nullptr);
@@ -105,6 +113,95 @@ TEST_F(FormsTest, AWindowThatCannotBeCreatedRaisesTheSystemError) {
     EXPECT_FALSE(form->HandleAllocated());
     EXPECT_EQ(owner->ComponentCount(), 0);
     EXPECT_NE(form->Handle(), nullptr);  // once the system allows it again
+}
+
+// Counts the timer messages that this thread takes from its queue.
+class TimerMessages {
+public:
+    TimerMessages() : hook_(SetWindowsHookExW(WH_GETMESSAGE, Hook, nullptr, GetCurrentThreadId())) { count_ = 0; }
+    ~TimerMessages() { UnhookWindowsHookEx(hook_); }
+    int Count() const { return count_; }
+private:
+    static LRESULT CALLBACK Hook(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HC_ACTION && wParam == PM_REMOVE && reinterpret_cast<MSG*>(lParam)->message == WM_TIMER) ++count_;
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static inline int count_ = 0;
+    HHOOK hook_;
+};
+
+TEST_F(FormsTest, TimersOfOneIntervalWakeTheProgramOncePerPeriodInTheOrderTheyStarted) {
+    std::string ticks;
+    auto c = std::make_unique<forms::TTimer>(nullptr);
+    forms::TTimer a(nullptr), b(nullptr), slow(nullptr);
+    auto start = [&](forms::TTimer& timer, char name) {
+        timer.SetInterval(10);
+        timer.SetOnTimer([&ticks, name](forms::TObject*) { ticks += name; });
+    };
+    auto runUntil = [&](size_t count) {
+        for (int guard = 0; ticks.size() < count && guard < 1000; ++guard) app->HandleMessage();
+    };
+    slow.SetInterval(60000);  // another interval has a timer of its own, which never fires here
+    slow.SetOnTimer([&](forms::TObject*) { ticks += 's'; });
+    start(a, 'a');
+    start(b, 'b');
+    start(*c, 'c');
+    {
+        TimerMessages messages;
+        runUntil(9);
+        EXPECT_EQ(ticks.substr(0, 9), "abcabcabc");
+        EXPECT_EQ(messages.Count() * 3, static_cast<int>(ticks.size()));
+    }
+
+    // A tick may stop or free a timer later in its own period: that one does not tick.
+    ticks.clear();
+    b.SetOnTimer([&](forms::TObject*) {
+        ticks += 'b';
+        c.reset();
+    });
+    runUntil(4);
+    EXPECT_EQ(ticks.substr(0, 4), "abab");
+    // Started again, a timer ticks after those already running.
+    ticks.clear();
+    a.SetEnabled(false);
+    a.SetEnabled(true);
+    runUntil(4);
+    EXPECT_EQ(ticks.substr(0, 4), "baba");
+}
+
+TEST_F(FormsTest, TimersOfOnePeriodShareOneCursorReadingAndOtherTicksReadAfresh) {
+    std::vector<POINT> seen;
+    auto read = [&](forms::TObject*) {
+        POINT position{};
+        EXPECT_TRUE(forms::TimerCursorPos(position));
+        seen.push_back(position);
+    };
+    forms::TTimer a(nullptr), b(nullptr);
+    for (forms::TTimer* timer : {&a, &b}) {
+        timer->SetInterval(10);
+        timer->SetOnTimer(read);
+    }
+    SetCursorPos(300, 200);
+    {
+        wintest::ApiCalls calls;
+        TimerMessages messages;
+        for (int guard = 0; seen.size() < 6 && guard < 1000; ++guard) app->HandleMessage();
+        EXPECT_EQ(calls[wintest::Api::GetCursorPos], messages.Count());
+    }
+    ASSERT_GE(seen.size(), 6u);
+    for (POINT position : seen) EXPECT_EQ(std::pair(position.x, position.y), std::pair(300L, 200L));
+
+    // Ticks given outside a period, as tests and callers give them, each read where the cursor is.
+    a.SetEnabled(false);
+    b.SetEnabled(false);
+    seen.clear();
+    SetCursorPos(310, 210);
+    a.Tick();
+    SetCursorPos(320, 220);
+    b.Tick();
+    ASSERT_EQ(seen.size(), 2u);
+    EXPECT_EQ(seen[0].x, 310);
+    EXPECT_EQ(seen[1].x, 320);
 }
 
 TEST_F(FormsTest, TheLoopShowsTheMainFormOnlyWhenAskedAndEndsWhenItCloses) {
