@@ -40,8 +40,10 @@ TCharacterForm::TCharacterForm(TComponent* owner, int character, const wchar_t* 
 }
 
 void TCharacterForm::ShowFrame(int n) {
+    if (n == shownFrame_) return;  // outline and picture are this frame's already
     RgnList1->Add(Frame(n));
     RgnList1->SetWndRgn();
+    shownFrame_ = n;
 }
 
 const core::WalkConstants& TCharacterForm::Constants() const {
@@ -54,7 +56,7 @@ std::optional<core::Point> TCharacterForm::Target() const {
         return core::Point{first->Left(), first->Top()};
     }
     POINT cursor{};
-    if (!GetCursorPos(&cursor)) return std::nullopt;
+    if (!forms::TimerCursorPos(cursor)) return std::nullopt;
     return core::Point{cursor.x, cursor.y};
 }
 
@@ -71,14 +73,15 @@ void TCharacterForm::Timer1Timer(TObject*) {
     // Without a target the character stands rather than marching to the screen's corner.
     std::optional<core::Point> target = Target();
     if (!target) return;
-    core::WalkTick tick = core::PlanWalk(constants, {Left(), Top()}, *target, walkFrame_);
+    const core::Point from{Left(), Top()};
+    core::WalkTick tick = core::PlanWalk(constants, from, *target, walkFrame_);
     walkFrame_ = tick.walkFrame;
-    for (int i = 0; i < tick.moveCount; ++i) {
-        const core::WalkMove& move = tick.moves[static_cast<size_t>(i)];
-        ShowFrame(move.frame);
-        if (move.axis == core::WalkAxis::Vertical) SetTop(move.newValue);
-        else SetLeft(move.newValue);
-    }
+    if (tick.moveCount == 0) return;
+    // Nothing is painted between the two steps of a diagonal move, so its first frame is never
+    // seen: the last frame's outline, then one move to where both steps lead.
+    ShowFrame(tick.LastFrame());
+    const core::Point to = tick.Destination(from);
+    SetBounds(to.x, to.y, Width(), Height());
 }
 
 std::array<int, 4> TimerStopOrder(int n) {

@@ -50,6 +50,7 @@ private:
 
     int character_;
     int32_t walkFrame_ = 0;
+    int shownFrame_ = 0;  // the frame whose outline the window has, 0 before the first
 };
 
 // Character n's window (1 to 4), or null while it does not exist yet.

@@ -3,6 +3,7 @@
 #include "app/Pelton.h"
 #include "components/Dxfcheckbox.h"
 #include "components/Region.h"
+#include "components/trayicon.h"
 
 namespace kurun {
 
@@ -12,6 +13,7 @@ int RunProgram(const std::function<void(forms::TApplication&)>& prepare) {
     // The components' shared state (class registrations, the glyph strip) comes first.
     components::InitializeRegionUnit();
     components::InitializeDxfcheckboxUnit();
+    components::InitializeTrayIconUnit();
     try {
         application.Initialize();
         application.SetTitle(kApplicationTitle);

@@ -16,9 +16,17 @@ public:
     virtual void SetLaunchFile(int n, const std::wstring& path) = 0;
 };
 
+// "kurun.ini" in the running executable's folder, whatever the executable is called.
+std::wstring SettingsFilePath();
+// Makes LoadSettings and SaveSettings without a file name use `fileName` instead, so tests that
+// build the program's windows leave the settings beside them alone; empty to undo.
+void RedirectSettingsFile(std::wstring fileName);
+
 // Reads the file into the rows, character by character; missing values keep the rows' own.
 void LoadSettings(TSettingsRows& rows);
-// Writes every row to the file.
+void LoadSettings(TSettingsRows& rows, const std::wstring& fileName);
+// Writes every row to the file, all or nothing; a failure raises the INI error naming the file.
 void SaveSettings(const TSettingsRows& rows);
+void SaveSettings(const TSettingsRows& rows, const std::wstring& fileName);
 
 }  // namespace kurun

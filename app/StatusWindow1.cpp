@@ -6,6 +6,7 @@
 #include "app/Pelton.h"
 #include "core/Paths.h"
 #include "forms/Platform.h"
+#include "forms/SysUtils.h"
 
 namespace kurun {
 
@@ -24,19 +25,6 @@ constexpr std::array<RowNames, kRowCount> kRowNames = {
 constexpr int kPortraitLeft = 12, kPortraitTop = 50, kRowPitch = 72;
 constexpr int kGreyPortraitOffset = 4;
 constexpr int kDesignPosition = 20;
-
-// The running program's own file, however long its path.
-std::wstring ExecutablePath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
 
 // Hands the drop back to the system however the handler ends.
 class DropScope {
@@ -76,6 +64,7 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     PublishField("Image4", Image4);
     PublishField("Image5", Image5);
     PublishField("ImageList1", ImageList1);
+    PublishField("TrayIcon1", TrayIcon1);
     PublishField("PopupMenu1", PopupMenu1);
     PublishMethod("FormShow", [this](TObject* sender) { FormShow(sender); });
     PublishMethod("Image2Click", [this](TObject* sender) { Image2Click(sender); });
@@ -87,6 +76,7 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     PublishMethod("N2Click", [this](TObject* sender) { N2Click(sender); });
     PublishMethod("N1Click", [this](TObject* sender) { N1Click(sender); });
     components::InitializeDxfcheckboxUnit();
+    components::InitializeTrayIconUnit();
     InitInheritedComponent(L"TSTATUSFORM1");
     DragAcceptFiles(Handle(), TRUE);
 }
@@ -142,7 +132,7 @@ void TStatusForm1::N2Click(TObject*) { OpenInformationPage(); }
 void TStatusForm1::N1Click(TObject*) { Form1->Close(); }
 
 void TStatusForm1::OpenInformationPage() {
-    forms::ShellOpen(Handle(), L"OPEN", InformationAddress(ExecutablePath()));
+    forms::ShellOpen(Handle(), L"OPEN", InformationAddress(forms::ModuleFileName()));
 }
 
 // The window's own surface drags it; the child controls answer for themselves.

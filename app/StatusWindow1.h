@@ -6,6 +6,7 @@
 
 #include "app/SettingsFile.h"
 #include "components/Dxfcheckbox.h"
+#include "components/trayicon.h"
 #include "forms/Edits.h"
 #include "forms/Forms.h"
 #include "forms/GraphicCtrls.h"
@@ -38,6 +39,7 @@ public:
     forms::TImage* Image4 = nullptr;  // previous row
     forms::TImage* Image5 = nullptr;  // close
     forms::TImageList* ImageList1 = nullptr;
+    components::TTrayIcon* TrayIcon1 = nullptr;  // inactive until start-up has finished
     forms::TPopupMenu* PopupMenu1 = nullptr;
 
     // The selected row minus one, 0 to 3.

@@ -1,8 +1,13 @@
-// Prints the figures of the character windows: start-up time of the program's own work,
-// the cost of a moving and of a standing tick, and how many pictures start-up scanned.
+// Prints the figures of the character windows: start-up time of the program's own work, how many
+// pictures start-up scanned, the cost of a moving and of a standing tick with its repaint, the
+// window-system calls each kind of tick makes, and a soak of all four characters that shows
+// whether memory or handles grow with ticks.
 #include <windows.h>
+#include <psapi.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <functional>
 
 #include "app/Fenwa.h"
 #include "app/Melka.h"
@@ -10,8 +15,11 @@
 #include "app/Program.h"
 #include "app/Rugo.h"
 #include "core/Outline.h"
+#include "support/ApiCalls.h"
+#include "support/WinTest.h"
 
 using namespace kurun;
+using wintest::Api;
 
 namespace {
 
@@ -22,44 +30,105 @@ double Now() {
     return static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-// Microseconds per tick of character 1, walking diagonally or standing.
-double TickCost(int ticks, bool moving) {
-    double start = Now();
-    for (int i = 0; i < ticks; ++i) {
-        if (moving) {
-            // Walking up and left toward the corner; now and then it is put back.
-            if (Form1->Left() < 100) {
-                Form1->SetLeft(1000);
-                Form1->SetTop(1000);
-            }
-            SetCursorPos(0, 0);
-        } else {
-            SetCursorPos(Form1->Left() + 10, Form1->Top() + 10);
-        }
-        Form1->Timer1->Tick();
-    }
-    return (Now() - start) * 1e6 / ticks;
+void Place(TCharacterForm* form, int left, int top) {
+    form->SetLeft(left);
+    form->SetTop(top);
 }
 
-// Microseconds per outline change (one frame added and applied) and per window move.
-double OutlineChangeCost(int count) {
-    double start = Now();
-    for (int i = 0; i < count; ++i) {
-        Form1->RgnList1->Add(Form1->Frame(1 + i % kFrameCount));
-        Form1->RgnList1->SetWndRgn();
-    }
-    return (Now() - start) * 1e6 / count;
+// The kinds of tick, for character 1: where the window starts and where the cursor is.
+struct TickKind {
+    const char* name;
+    POINT start;
+    std::function<POINT()> cursor;
+};
+
+const TickKind kDiagonal{"moving diagonally", {1000, 1000}, [] { return POINT{0, 0}; }};
+const TickKind kStraight{"moving straight up", {500, 1000}, [] { return POINT{Form1->Left() + 16, 0}; }};
+const TickKind kStanding{"standing", {500, 500}, [] { return POINT{Form1->Left() + 10, Form1->Top() + 10}; }};
+
+void Start(const TickKind& kind) {
+    Place(Form1, kind.start.x, kind.start.y);
+    wintest::Pump();
 }
 
-double MoveCost(int count) {
+// One tick as the program has it: the timer fires, then the loop repaints what it invalidated.
+void Tick(const TickKind& kind) {
+    POINT cursor = kind.cursor();
+    SetCursorPos(cursor.x, cursor.y);
+    Form1->Timer1->Tick();
+    wintest::Pump();
+}
+
+// Microseconds per tick, its repaint included; the window goes back to its start now and then.
+double TickCost(const TickKind& kind, int ticks) {
+    double elapsed = 0;
+    for (int done = 0; done < ticks; done += 200) {
+        Start(kind);
+        double start = Now();
+        for (int i = 0; i < 200; ++i) Tick(kind);
+        elapsed += Now() - start;
+    }
+    return elapsed * 1e6 / ticks;
+}
+
+void PrintCallsPerTick(const TickKind& kind) {
+    const int ticks = 100;
+    Start(kind);
+    for (int i = 0; i < 4; ++i) Tick(kind);  // the first tick of a kind may differ
+    wintest::ApiCalls calls;
+    for (int i = 0; i < ticks; ++i) Tick(kind);
+    auto per = [&](int count) { return static_cast<double>(count) / ticks; };
+    std::printf("  %-20s outline changes %.1f, moves %.1f, repaints %.1f (asked %.1f), cursor reads %.1f, "
+                "all window calls %.1f\n",
+                kind.name, per(calls[Api::SetWindowRgn]), per(calls[Api::SetWindowPos] + calls[Api::MoveWindow]),
+                per(calls[Api::BeginPaint]), per(calls[Api::InvalidateRect] + calls[Api::RedrawWindow]),
+                per(calls[Api::GetCursorPos]), per(calls.WindowCalls()));
+}
+
+struct Resources {
+    size_t privateBytes;
+    int gdi, user;
+};
+
+Resources Measure() {
+    wintest::Pump();
+    // The commit charge, the process's private memory (Wine leaves PrivateUsage at 0).
+    PROCESS_MEMORY_COUNTERS memory{};
+    GetProcessMemoryInfo(GetCurrentProcess(), &memory, sizeof memory);
+    return {memory.PagefileUsage, wintest::LiveGdiObjects(),
+            static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS))};
+}
+
+void PrintResources(const char* when, const Resources& r) {
+    std::printf("  %-7s private bytes %zu, GDI objects %d, USER objects %d%s\n", when, r.privateBytes, r.gdi, r.user,
+                r.user == 0 ? " (the platform does not count them)" : "");
+}
+
+// Ticks of all four characters in turn, the cursor jumping about so that they keep walking in
+// every direction; the loop's repaints run every few rounds.
+void Soak(int ticks) {
+    TCharacterForm* const characters[] = {Form1, Form2, Form3, Form4};
+    auto round = [&](int r) {
+        SetCursorPos(r / 40 % 2 ? 100 : 1100, r / 60 % 2 ? 100 : 900);
+        for (TCharacterForm* form : characters) form->Timer1->Tick();
+        if (r % 4 == 0) wintest::Pump();
+    };
+    for (int r = 0; r < ticks / 40; ++r) round(r);  // a tenth first: caches and heaps settle
+    Resources before = Measure();
     double start = Now();
-    for (int i = 0; i < count; ++i) Form1->SetLeft(200 + i % 2);
-    return (Now() - start) * 1e6 / count;
+    for (int r = 0; r < ticks / 4; ++r) round(r);
+    double seconds = Now() - start;
+    Resources after = Measure();
+    std::printf("soak: %d ticks of the four characters in %.1f s\n", ticks, seconds);
+    PrintResources("before:", before);
+    PrintResources("after:", after);
 }
 
 }  // namespace
 
-int main() {
+// Optional argument: the soak's length in ticks (100000).
+int main(int argc, char** argv) {
+    const int soakTicks = argc > 1 ? std::atoi(argv[1]) : 100000;
     forms::TApplication application(nullptr);
     application.SetTitle(kApplicationTitle);
     application.OnException = [](forms::TObject*, const forms::Exception& e) {
@@ -71,17 +140,25 @@ int main() {
     Form1->Show();
     double startup = Now() - start;
     uint64_t scans = core::ScanCount() - scansBefore;
-
-    const int ticks = 2000;
-    TickCost(50, true);  // warm up
-    double moving = TickCost(ticks, true);
-    double standing = TickCost(ticks, false);
+    // The bench drives every tick itself.
+    for (TCharacterForm* form : {static_cast<TCharacterForm*>(Form1), static_cast<TCharacterForm*>(Form2),
+                                 static_cast<TCharacterForm*>(Form3), static_cast<TCharacterForm*>(Form4)})
+        form->Timer1->SetEnabled(false);
 
     std::printf("start-up (entry to four windows shown): %.2f ms\n", startup * 1e3);
     std::printf("pixel scans during start-up: %llu\n", static_cast<unsigned long long>(scans));
-    std::printf("moving tick (two outline changes, two moves): %.1f us\n", moving);
-    std::printf("standing tick: %.1f us\n", standing);
-    std::printf("  of which one outline change: %.1f us, one move: %.1f us\n", OutlineChangeCost(ticks),
-                MoveCost(ticks));
+
+    const int ticks = 2000;
+    TickCost(kDiagonal, 200);  // warm up
+    std::printf("moving tick (diagonal, repaint included): %.1f us\n", TickCost(kDiagonal, ticks));
+    std::printf("moving tick (straight, repaint included): %.1f us\n", TickCost(kStraight, ticks));
+    std::printf("standing tick: %.1f us\n", TickCost(kStanding, ticks));
+
+    std::printf("window-system calls per tick:\n");
+    PrintCallsPerTick(kDiagonal);
+    PrintCallsPerTick(kStraight);
+    PrintCallsPerTick(kStanding);
+
+    Soak(soakTicks);
     return 0;
 }

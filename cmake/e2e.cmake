@@ -15,5 +15,6 @@ foreach(src ${KURUN_E2E_TESTS})
   string(REGEX REPLACE "^test_" "e2e_" name ${name})
   add_test(NAME ${name}
            COMMAND ${KURUN_PYTHON3} -B ${src} $<TARGET_FILE:kurun> ${CMAKE_BINARY_DIR}/e2e)
-  set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180 LABELS e2e)
+  set_tests_properties(${name} PROPERTIES RUN_SERIAL TRUE TIMEOUT 180 LABELS e2e
+                                           ENVIRONMENT KURUN_DIST_ZIP=${KURUN_DIST_ZIP})
 endforeach()

@@ -15,9 +15,10 @@ foreach(dir ${KURUN_TOOL_DIRS})
 endforeach()
 
 file(GLOB KURUN_HOST_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
-add_executable(kurun_host_tests ${KURUN_HOST_TESTS})
+add_executable(kurun_host_tests ${KURUN_HOST_TESTS} ${KURUN_LAYOUTS_ZIP})
 target_link_libraries(kurun_host_tests PRIVATE kurun_core GTest::gtest_main)
-target_compile_definitions(kurun_host_tests PRIVATE KURUN_SOURCE_DIR="${CMAKE_SOURCE_DIR}")
+target_compile_definitions(kurun_host_tests PRIVATE KURUN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
+                                                   KURUN_LAYOUTS_ZIP="${KURUN_LAYOUTS_ZIP}")
 add_test(NAME host_tests COMMAND kurun_host_tests)
 
 # The committed layouts must match what the designer makes from the committed pictures.

@@ -1,6 +1,10 @@
 # Windows: the framework, the components, the program, and the tests that run under Wine.
 set(KURUN_WIN_LIBS user32 gdi32 shell32 comctl32 ole32 uuid)
 add_link_options(-static -static-libgcc -static-libstdc++)
+# Small programs: every function and datum in its own section, so the linker drops what nothing
+# uses; release programs carry no symbols.
+add_compile_options(-ffunction-sections -fdata-sections)
+add_link_options(-Wl,--gc-sections $<$<CONFIG:Release>:-s>)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 file(GLOB KURUN_FORMS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/forms/*.cpp)
@@ -20,11 +24,13 @@ target_link_libraries(kurun_app PUBLIC kurun_components)
 # the sample windows' layouts into the test and demonstration programs only.
 set(KURUN_RC ${CMAKE_SOURCE_DIR}/assets/kurun.rc)
 set(KURUN_SAMPLES_RC ${CMAKE_SOURCE_DIR}/assets/samples.rc)
-set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR}/assets -c 65001")
+set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR}/assets -I ${CMAKE_BINARY_DIR} -c 65001")
 file(GLOB_RECURSE KURUN_ASSET_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/*)
-set_source_files_properties(${KURUN_RC} ${KURUN_SAMPLES_RC} PROPERTIES OBJECT_DEPENDS "${KURUN_ASSET_FILES}")
+set_source_files_properties(${KURUN_RC} ${KURUN_SAMPLES_RC} PROPERTIES OBJECT_DEPENDS "${KURUN_ASSET_FILES};${KURUN_LAYOUTS_ZIP}")
+# What every program that builds windows carries: the script and the packed layouts it takes in.
+set(KURUN_RESOURCES ${KURUN_RC} ${KURUN_LAYOUTS_ZIP})
 
-add_executable(kurun WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${KURUN_RC})
+add_executable(kurun WIN32 ${CMAKE_SOURCE_DIR}/app/main.cpp ${KURUN_RESOURCES})
 target_link_libraries(kurun PRIVATE kurun_app)
 target_link_options(kurun PRIVATE -municode)
 
@@ -43,7 +49,7 @@ if(KURUN_WIN_TEST_SUPPORT)
 endif()
 foreach(src ${KURUN_WIN_TESTS})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src} ${KURUN_RC} ${KURUN_SAMPLES_RC})
+  add_executable(${name} ${src} ${KURUN_RESOURCES} ${KURUN_SAMPLES_RC})
   target_link_libraries(${name} PRIVATE kurun_app GTest::gtest_main)
   if(TARGET kurun_win_test_support)
     target_link_libraries(${name} PRIVATE kurun_win_test_support)
@@ -53,13 +59,48 @@ foreach(src ${KURUN_WIN_TESTS})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endforeach()
 
+# The settings file's tests run with the ANSI code page Shift-JIS, as on the systems the program is
+# made for: Wine takes it from a Japanese locale, made once into the build tree. A skipped test
+# there means that did not happen, so it fails.
+if(TEST test_settings_file)
+  find_program(KURUN_LOCALEDEF localedef REQUIRED)
+  set(KURUN_LOCALES ${CMAKE_BINARY_DIR}/locale)
+  add_test(NAME locale_ja_JP
+           COMMAND sh -c "test -d '${KURUN_LOCALES}/ja_JP.UTF-8' || { mkdir -p '${KURUN_LOCALES}' && '${KURUN_LOCALEDEF}' -i ja_JP -f UTF-8 '${KURUN_LOCALES}/ja_JP.UTF-8'; }")
+  set_tests_properties(locale_ja_JP PROPERTIES FIXTURES_SETUP locale_ja_JP)
+  set_tests_properties(test_settings_file PROPERTIES
+                       FIXTURES_REQUIRED locale_ja_JP
+                       ENVIRONMENT "LANG=ja_JP.UTF-8;LOCPATH=${KURUN_LOCALES}"
+                       FAIL_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+endif()
+
 # Benchmarks print figures; they are built, not run, by the tests.
 file(GLOB KURUN_BENCHES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/bench/*.cpp)
 foreach(src ${KURUN_BENCHES})
   get_filename_component(name ${src} NAME_WE)
-  add_executable(${name} ${src} ${KURUN_RC})
-  target_link_libraries(${name} PRIVATE kurun_app)
+  add_executable(${name} ${src} ${KURUN_RESOURCES})
+  # The tests' counters and handle counts serve the figures too.
+  target_link_libraries(${name} PRIVATE kurun_app kurun_win_test_support psapi)
 endforeach()
+
+# The release: build/dist/kurun-<version>-win64.zip holds one folder with kurun.exe, the README and
+# the licence, ready to unzip and run. Made with every build, so the tests always see a current one.
+set(KURUN_DIST_NAME kurun-${PROJECT_VERSION}-win64)
+set(KURUN_DIST_ZIP ${CMAKE_SOURCE_DIR}/build/dist/${KURUN_DIST_NAME}.zip)
+set(dist_folder kurun-${PROJECT_VERSION})
+set(dist_stage ${CMAKE_BINARY_DIR}/dist)
+add_custom_command(OUTPUT ${KURUN_DIST_ZIP}
+  COMMAND ${CMAKE_COMMAND} -E rm -rf ${dist_stage}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${dist_stage}/${dist_folder} ${CMAKE_SOURCE_DIR}/build/dist
+  COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:kurun> ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+          ${dist_stage}/${dist_folder}
+  COMMAND ${CMAKE_COMMAND} -E chdir ${dist_stage}
+          ${CMAKE_COMMAND} -E tar cf ${KURUN_DIST_ZIP} --format=zip ${dist_folder}
+  COMMAND ${CMAKE_COMMAND} -E echo "dist: ${KURUN_DIST_ZIP}"
+  DEPENDS kurun ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/LICENSE
+  VERBATIM)
+add_custom_target(dist ALL DEPENDS ${KURUN_DIST_ZIP})
 
 # End-to-end tests drive the real kurun.exe under Wine.
 include(${CMAKE_SOURCE_DIR}/cmake/e2e.cmake OPTIONAL)
+

@@ -5,7 +5,7 @@
 
 #include "components/Dxfres.h"
 #include "forms/Exceptions.h"
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 
 namespace components {
 
@@ -95,7 +95,7 @@ void TdxfCheckBox::Click() {
     }
     clickOnSet_ = true;
     TCustomControl::Click();
-    if (HandleAllocated()) ::SetFocus(handle_);
+    if (HandleAllocated()) ::SetFocus(handle_.Get());
 }
 
 void TdxfCheckBox::UpdateExclusive() {
@@ -209,9 +209,7 @@ void TdxfCheckBox::DrawImage(TCanvas& canvas, const RECT& rect, TBitmap& bitmap,
         if (bitmap.Empty()) return;
         glyph.Assign(bitmap);
     }
-    int glyphWidth = glyph.Width(), glyphHeight = glyph.Height();
-    HDC glyphDC = glyph.Canvas().Handle();
-    int dx = (rectWidth - glyphWidth) / 2, dy = (rectHeight - glyphHeight) / 2;
+    int dx = (rectWidth - glyph.Width()) / 2, dy = (rectHeight - glyph.Height()) / 2;
 
     forms::BitmapHandle surface(CreateCompatibleBitmap(canvas.Handle(), rectWidth, rectHeight));
     if (!surface) throw forms::EOutOfMemory(L"ビットマップを作成できません");
@@ -220,20 +218,12 @@ void TdxfCheckBox::DrawImage(TCanvas& canvas, const RECT& rect, TBitmap& bitmap,
     forms::BrushHandle brush(CreateSolidBrush(forms::ColorToRGB(canvas.BrushColor)));
     RECT whole{0, 0, rectWidth, rectHeight};
     FillRect(surfaceDC.Get(), &whole, brush.Get());
-    SetStretchBltMode(surfaceDC.Get(), COLORONCOLOR);
-    StretchBlt(surfaceDC.Get(), dx, dy, glyphWidth, glyphHeight, glyphDC, 0, 0, glyphWidth, glyphHeight, SRCCOPY);
 
-    // The mask: white where the glyph shows its transparent colour.
-    TBitmap mask;
-    forms::MakeKeyMask(mask, glyph, glyph.BottomLeftColor());
-
-    // Where the mask is white the brush replaces the pixel; elsewhere the glyph stays.
-    SetTextColor(surfaceDC.Get(), RGB(0, 0, 0));
-    SetBkColor(surfaceDC.Get(), RGB(255, 255, 255));
-    HGDIOBJ oldBrush = SelectObject(surfaceDC.Get(), brush.Get());
-    BitBlt(surfaceDC.Get(), dx, dy, glyphWidth, glyphHeight, mask.Canvas().Handle(), 0, 0,
-           forms::ropBrushWhereSourceSet);
-    SelectObject(surfaceDC.Get(), oldBrush);
+    // The glyph centred on the brush, which shows wherever the glyph has its key colour.
+    forms::TKeyedImage keyed;
+    keyed.Build(glyph);
+    TBitmap buffer;
+    keyed.Draw(surfaceDC.Get(), RECT{dx, dy, dx + glyph.Width(), dy + glyph.Height()}, buffer);
 
     BitBlt(canvas.Handle(), rect.left, rect.top, rectWidth, rectHeight, surfaceDC.Get(), 0, 0, SRCCOPY);
 }
@@ -294,44 +284,24 @@ void TdxfCheckBox::CMTextChanged(Message& message) {
 
 // ---- layouts ----
 
-bool TdxfCheckBox::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
-    auto glyph = [&](TBitmap& target) {
-        forms::TMemoryStream stream(reader.Bytes(value));
-        target.LoadFromStoredData(stream);
-    };
-    if (name == "Checked") SetChecked(reader.Boolean(value));
-    else if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
-    else if (name == "Alignment") {
-        std::string alignment = reader.Ident(value);
-        if (alignment == "taLeftJustify") SetAlignment(taLeftJustify);
-        else if (alignment == "taRightJustify") SetAlignment(taRightJustify);
-        else throw forms::EReadError(L"プロパティ値が無効です");
-    } else if (name == "GroupIndex") SetGroupIndex(static_cast<int32_t>(reader.Integer(value)));
-    else if (name == "AllowAllUp") SetAllowAllUp(reader.Boolean(value));
-    else if (name == "GlyphChecked.Data") glyph(*glyphChecked_);
-    else if (name == "GlyphUnChecked.Data") glyph(*glyphUnChecked_);
-    else if (name == "Style") SetStyle(static_cast<int32_t>(reader.Integer(value)));
-    else return TCustomControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TdxfCheckBox::WriteProperties(forms::TWriter& writer) const {
-    TCustomControl::WriteProperties(writer);
-    writer.Boolean("Checked", checked_);
-    if (!autoSize_) writer.Boolean("AutoSize", false);
-    if (alignment_ != taRightJustify) writer.Ident("Alignment", "taLeftJustify");
-    writer.Integer("GroupIndex", groupIndex_);
-    if (!allowAllUp_) writer.Boolean("AllowAllUp", false);
-    auto glyph = [&](const char* name, const TBitmap& picture) {
-        if (picture.Empty()) return;
-        forms::TMemoryStream stream;
-        picture.SaveToStoredData(stream);
-        writer.Bytes(name, stream.Bytes());
-    };
-    glyph("GlyphChecked.Data", *glyphChecked_);
-    glyph("GlyphUnChecked.Data", *glyphUnChecked_);
-    if (style_ != 1) writer.Integer("Style", style_);
-    if (!TabStop) writer.Boolean("TabStop", false);
+const forms::TPropertyTable<forms::TComponent>& TdxfCheckBox::StoredProperties() const {
+    using P = forms::TProperties<TdxfCheckBox>;
+    static constexpr std::pair<std::string_view, TdxfCBAlignment> alignments[] = {
+        {"taLeftJustify", taLeftJustify}, {"taRightJustify", taRightJustify}};
+    static const forms::TPropertyTable<forms::TComponent> table(&TCustomControl::StoredProperties(), {
+        P::Boolean("Checked", &TdxfCheckBox::Checked, &TdxfCheckBox::SetChecked),
+        P::Boolean("AutoSize", &TdxfCheckBox::AutoSize, &TdxfCheckBox::SetAutoSize, true),
+        P::Ident<TdxfCBAlignment>("Alignment", alignments, &TdxfCheckBox::Alignment, &TdxfCheckBox::SetAlignment,
+                                  taRightJustify),
+        P::Integer("GroupIndex", &TdxfCheckBox::GroupIndex, &TdxfCheckBox::SetGroupIndex),
+        P::Boolean("AllowAllUp", &TdxfCheckBox::AllowAllUp, &TdxfCheckBox::SetAllowAllUp, true),
+        P::Picture("GlyphChecked.Data", &TdxfCheckBox::GlyphChecked),
+        P::Picture("GlyphUnChecked.Data", &TdxfCheckBox::GlyphUnChecked),
+        P::Integer("Style", &TdxfCheckBox::Style, &TdxfCheckBox::SetStyle, 1),
+        // A check box is a tab stop unless its layout says otherwise.
+        P::Boolean("TabStop", &TdxfCheckBox::TabStop, true),
+    });
+    return table;
 }
 
 void InitializeDxfcheckboxUnit() {

@@ -44,8 +44,7 @@ public:
     // Tells the other members of the group to uncheck.
     void UpdateExclusive();
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::TPropertyTable<forms::TComponent>& StoredProperties() const override;
 
 protected:
     void Paint() override;

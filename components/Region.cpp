@@ -8,7 +8,7 @@
 #include "core/Outline.h"
 #include "forms/Exceptions.h"
 #include "forms/Forms.h"
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 #include "forms/Text.h"
 
 namespace components {
@@ -118,23 +118,6 @@ void TOutlinedControl::WriteRgnData(forms::TStream& stream) const {
     if (rgnData_) stream.WriteBuffer(rgnData_.get(), rgnDataSize_);
 }
 
-namespace {
-
-// The picture's own stored data goes straight into the picture: no outline scan.
-void LoadPicture(forms::TReader& reader, const core::LayoutValue& value, TBitmap& picture) {
-    forms::TMemoryStream stream(reader.Bytes(value));
-    picture.LoadFromStoredData(stream);
-}
-
-void StorePicture(forms::TWriter& writer, std::string name, const TBitmap& picture) {
-    if (picture.Empty()) return;
-    forms::TMemoryStream stream;
-    picture.SaveToStoredData(stream);
-    writer.Bytes(std::move(name), stream.Bytes());
-}
-
-}  // namespace
-
 // ---- TRgn ----
 
 TRgn::TRgn(TComponent* owner)
@@ -182,7 +165,7 @@ void TRgn::Loaded() {
 }
 
 void TRgn::MakeMask() {
-    if (!picture_->Empty()) keyed_.Build(*picture_, picture_->BottomLeftColor());
+    if (!picture_->Empty()) keyed_.Build(*picture_);
 }
 
 void TRgn::UpdateRgn() {
@@ -209,19 +192,15 @@ void TRgn::Paint() {
     else keyed_.Draw(Canvas().Handle(), ClientRect(), *backBuffer_);
 }
 
-bool TRgn::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
-    if (name == "RgnBitmap.Data") LoadPicture(reader, value, *picture_);
-    else if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
-    else if (name == "Transparent") Transparent = reader.Boolean(value);
-    else return TOutlinedControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TRgn::WriteProperties(forms::TWriter& writer) const {
-    TOutlinedControl::WriteProperties(writer);
-    if (autoSize_) writer.Boolean("AutoSize", true);
-    if (Transparent) writer.Boolean("Transparent", true);
-    StorePicture(writer, "RgnBitmap.Data", *picture_);
+const forms::TPropertyTable<TComponent>& TRgn::StoredProperties() const {
+    using P = forms::TProperties<TRgn>;
+    static const forms::TPropertyTable<TComponent> table(&TOutlinedControl::StoredProperties(), {
+        P::Boolean("AutoSize", &TRgn::AutoSize, &TRgn::SetAutoSize, false),
+        P::Boolean("Transparent", &TRgn::Transparent, false),
+        // The picture's own stored data goes straight into the picture: no outline scan.
+        P::Picture("RgnBitmap.Data", &TRgn::RgnBitmap),
+    });
+    return table;
 }
 
 // ---- TRgnBtn ----
@@ -313,21 +292,15 @@ void TRgnBtn::Paint() {
     keyed_.Draw(Canvas().Handle(), ClientRect(), *buffer_);
 }
 
-bool TRgnBtn::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
-    if (name == "Glyph1.Data") LoadPicture(reader, value, Glyph(1));
-    else if (name == "Glyph2.Data") LoadPicture(reader, value, Glyph(2));
-    else if (name == "Glyph3.Data") LoadPicture(reader, value, Glyph(3));
-    else if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
-    else return TOutlinedControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TRgnBtn::WriteProperties(forms::TWriter& writer) const {
-    TOutlinedControl::WriteProperties(writer);
-    if (autoSize_) writer.Boolean("AutoSize", true);
-    StorePicture(writer, "Glyph1.Data", Glyph(1));
-    StorePicture(writer, "Glyph2.Data", Glyph(2));
-    StorePicture(writer, "Glyph3.Data", Glyph(3));
+const forms::TPropertyTable<TComponent>& TRgnBtn::StoredProperties() const {
+    using P = forms::TProperties<TRgnBtn>;
+    static const forms::TPropertyTable<TComponent> table(&TOutlinedControl::StoredProperties(), {
+        P::Boolean("AutoSize", &TRgnBtn::AutoSize, &TRgnBtn::SetAutoSize, false),
+        P::Picture("Glyph1.Data", [](const TRgnBtn& button) { return button.GetGlyph(1); }),
+        P::Picture("Glyph2.Data", [](const TRgnBtn& button) { return button.GetGlyph(2); }),
+        P::Picture("Glyph3.Data", [](const TRgnBtn& button) { return button.GetGlyph(3); }),
+    });
+    return table;
 }
 
 // ---- TRgnList ----
@@ -375,19 +348,19 @@ void TRgnList::SetWndRgn() {
     }
     for (forms::TControl* overlay : overlays_) overlay->BringToFront();
     if (OnShowWnd) OnShowWnd(this);
-    SetWindowRgn(window->Handle(), outline.Detach(), TRUE);
+    // No redraw of the whole window: every frame whose look or place in front changed above has
+    // invalidated its own bounds, which hold the whole new outline.
+    SetWindowRgn(window->Handle(), outline.Detach(), FALSE);
     if (AutoClear) members_.clear();
 }
 
-bool TRgnList::ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) {
-    if (name == "AutoClear") AutoClear = reader.Boolean(value);
-    else if (name == "OnShowWnd") OnShowWnd = reader.Method(value);
-    else return TComponent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TRgnList::WriteProperties(forms::TWriter& writer) const {
-    if (!AutoClear) writer.Boolean("AutoClear", false);
+const forms::TPropertyTable<TComponent>& TRgnList::StoredProperties() const {
+    using P = forms::TProperties<TRgnList>;
+    static const forms::TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::Boolean("AutoClear", &TRgnList::AutoClear, true),
+        P::Event("OnShowWnd", &TRgnList::OnShowWnd),
+    });
+    return table;
 }
 
 void InitializeRegionUnit() {

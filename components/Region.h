@@ -86,8 +86,7 @@ public:
     const TBitmap* MaskBitmap() const { return &keyed_.Mask(); }
     const TBitmap* MaskedImage() const { return &keyed_.Image(); }
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     void Paint() override;
@@ -123,8 +122,7 @@ public:
     void MouseDown(forms::TMouseButton button, forms::TShiftState shift, int x, int y) override;
     void MouseUp(forms::TMouseButton button, forms::TShiftState shift, int x, int y) override;
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     void Paint() override;
@@ -158,8 +156,7 @@ public:
     bool AutoClear = true;
     forms::TNotifyEvent OnShowWnd;
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, forms::TReader& reader) override;
-    void WriteProperties(forms::TWriter& writer) const override;
+    const forms::TPropertyTable<TComponent>& StoredProperties() const override;
 
 private:
     std::vector<TRgn*> members_;

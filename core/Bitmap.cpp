@@ -3,8 +3,6 @@
 #include <algorithm>
 #include <bit>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <limits>
 
@@ -210,18 +208,6 @@ Bitmap Bitmap::FromFile(std::span<const uint8_t> file) {
     return bmp;
 }
 
-Bitmap Bitmap::Load(const std::string& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) throw BitmapError(path + ": cannot open");
-    std::vector<uint8_t> data((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) throw BitmapError(path + ": cannot read");
-    try {
-        return FromFile(data);
-    } catch (const BitmapError& e) {
-        throw BitmapError(path + ": " + e.what());
-    }
-}
-
 std::vector<uint8_t> Bitmap::ToFile() const {
     if (Empty()) throw BitmapError("cannot write an empty bitmap");
     // A paletted file with no colour count means a full palette, so an empty one cannot be stored.
@@ -266,31 +252,6 @@ std::vector<uint8_t> Bitmap::ToFile() const {
         out.insert(out.end(), row, row + stride_);
     }
     return out;
-}
-
-void Bitmap::Save(const std::string& path) const {
-    std::vector<uint8_t> data = ToFile();
-    // Write beside the target and swap it in, so a failed write leaves the old file whole.
-    std::filesystem::path target(path);
-    std::filesystem::path temp = target;
-    temp += ".tmp";
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) throw BitmapError(path + ": cannot create");
-        out.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-        out.close();
-        if (!out) {
-            std::error_code ignored;
-            std::filesystem::remove(temp, ignored);
-            throw BitmapError(path + ": cannot write");
-        }
-    }
-    std::error_code ec;
-    std::filesystem::rename(temp, target, ec);
-    if (ec) {
-        std::filesystem::remove(temp, ec);
-        throw BitmapError(path + ": cannot replace the file");
-    }
 }
 
 uint8_t* Bitmap::Row(int y) {

@@ -9,4 +9,8 @@ namespace core {
 // its extension (from the last dot of the file name on): "C:\a.b\kurun.exe" gives "kurun".
 std::wstring FileBaseName(std::wstring_view path);
 
+// The folder of a path with its trailing separator: everything up to the last backslash or
+// colon; empty for a bare name.
+std::wstring ExtractFilePath(std::wstring_view path);
+
 }  // namespace core

@@ -11,6 +11,14 @@ const std::array<WalkConstants, 4> kWalkConstants = {{
     {-12, 32, 1, WalkTarget::FirstCharacter, WalkExtraRule::WaitForFirstCharacter},
 }};
 
+Point WalkTick::Destination(Point window) const {
+    for (int i = 0; i < moveCount; ++i) {
+        const WalkMove& move = moves[static_cast<size_t>(i)];
+        (move.axis == WalkAxis::Vertical ? window.y : window.x) = move.newValue;
+    }
+    return window;
+}
+
 WalkTick PlanWalk(const WalkConstants& c, Point window, Point target, int32_t walkFrame) {
     // With a rest box no wider than the step, one axis could step both ways in a tick.
     if (c.step < 0 || int64_t{c.high} - c.low < c.step)

@@ -2,6 +2,7 @@
 // The walking rule of the characters: each tick a character steps toward its target on each
 // axis that lies outside its rest box, showing the walk-cycle frame of that direction.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace core {
@@ -37,6 +38,10 @@ struct WalkTick {
     int32_t walkFrame = 0;          // the counter after this tick (0..3)
     int moveCount = 0;              // 0, 1 or 2; vertical move first
     std::array<WalkMove, 2> moves{};
+
+    // What the tick leaves: the frame shown last (0 when the character stands) and the window's place.
+    int LastFrame() const { return moveCount ? moves[static_cast<size_t>(moveCount - 1)].frame : 0; }
+    Point Destination(Point window) const;
 };
 
 // Frames by direction: up 1-4, down 5-8, left 9-12, right 13-16.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "forms/Exceptions.h"
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 #include "forms/Text.h"
 
@@ -34,6 +35,11 @@ TComponent::TComponent(TComponent* owner) {
 
 TComponent::~TComponent() {
     SetState(ComponentState::Destroying, true);
+    while (!freeNotifies_.empty()) {
+        TComponent* other = freeNotifies_.back();
+        RemoveFreeNotification(other);
+        other->Notification(this, true);
+    }
     // Owned components go first, last created first, each leaving the list itself.
     while (!components_.empty()) delete components_.back();
     if (owner_) owner_->RemoveComponent(this);
@@ -55,6 +61,18 @@ void TComponent::RemoveComponent(TComponent* component) {
 
 void TComponent::Notification(TComponent*, bool) {}
 
+void TComponent::FreeNotification(TComponent* other) {
+    if (!other || other == this) return;
+    if (std::find(freeNotifies_.begin(), freeNotifies_.end(), other) != freeNotifies_.end()) return;
+    freeNotifies_.push_back(other);
+    other->freeNotifies_.push_back(this);
+}
+
+void TComponent::RemoveFreeNotification(TComponent* other) {
+    std::erase(freeNotifies_, other);
+    if (other) std::erase(other->freeNotifies_, this);
+}
+
 void TComponent::SetName(const std::wstring& name) { name_ = name; }
 
 TComponent* TComponent::FindComponent(std::wstring_view name) const {
@@ -71,13 +89,16 @@ void TComponent::SetState(ComponentState state, bool on) {
 
 void TComponent::Loaded() { SetState(ComponentState::Loading, false); }
 
-bool TComponent::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name != "Tag") return false;
-    Tag = static_cast<int32_t>(reader.Integer(value));
-    return true;
+const TPropertyTable<TComponent>& TComponent::StoredProperties() const {
+    static const TPropertyTable<TComponent> table(nullptr, {TProperties<TComponent>::Integer("Tag", &TComponent::Tag, 0)});
+    return table;
 }
 
-void TComponent::WriteProperties(TWriter&) const {}
+bool TComponent::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
+    return StoredProperties().Read(*this, name, value, reader);
+}
+
+void TComponent::WriteProperties(TWriter& writer) const { StoredProperties().Write(*this, writer); }
 
 void TComponent::DefineProperties(TFiler&) {}
 

@@ -16,6 +16,8 @@ class TReader;
 class TWriter;
 class TFiler;
 class TComponent;
+template <class T>
+class TPropertyTable;
 
 class TObject {
 public:
@@ -78,12 +80,18 @@ public:
     int ComponentCount() const { return static_cast<int>(components_.size()); }
     TComponent* Component(int index) const { return components_.at(static_cast<size_t>(index)); }
     TComponent* FindComponent(std::wstring_view name) const;
+    // Asks to hear (Notification) when `other` goes, whoever owns it; the ask runs both ways.
+    void FreeNotification(TComponent* other);
+    void RemoveFreeNotification(TComponent* other);
 
     bool HasState(ComponentState state) const { return (state_ & static_cast<uint32_t>(state)) != 0; }
     void SetState(ComponentState state, bool on);
 
     // Called once the whole layout that holds the component has been read.
     virtual void Loaded();
+    // The stored properties of the object's class, its bases' included (forms/Properties.h
+    // shows how a class declares its own).
+    virtual const TPropertyTable<TComponent>& StoredProperties() const;
     // Sets one stored property; returns false when the class does not know it.
     virtual bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader);
     // Writes the stored properties that differ from their defaults.
@@ -113,6 +121,7 @@ private:
     TComponent* owner_ = nullptr;
     std::wstring name_;
     std::vector<TComponent*> components_;
+    std::vector<TComponent*> freeNotifies_;
     uint32_t state_ = 0;
     std::map<std::string, TNotifyEvent, std::less<>> methods_;
     std::map<std::string, std::function<void(TComponent*)>, std::less<>> fields_;

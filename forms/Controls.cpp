@@ -7,6 +7,7 @@
 
 #include "forms/Exceptions.h"
 #include "forms/Menus.h"
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 #include "forms/Text.h"
 
@@ -22,17 +23,14 @@ HCURSOR CursorHandle(TCursor cursor) {
     return LoadCursorW(nullptr, it == system.end() ? IDC_ARROW : it->second);
 }
 
-bool IdentToCursor(std::string_view name, TCursor& cursor) {
-    static const std::map<std::string, TCursor, std::less<>> names = {
+std::span<const std::pair<std::string_view, TCursor>> CursorNames() {
+    static constexpr std::pair<std::string_view, TCursor> names[] = {
         {"crDefault", crDefault}, {"crNone", crNone},         {"crArrow", crArrow},
         {"crCross", crCross},     {"crIBeam", crIBeam},       {"crSizeAll", crSizeAll},
         {"crDrag", crDrag},       {"crNoDrop", crNoDrop},     {"crHourGlass", crHourGlass},
         {"crHandPoint", crHandPoint},
     };
-    auto it = names.find(name);
-    if (it == names.end()) return false;
-    cursor = it->second;
-    return true;
+    return names;
 }
 
 TShiftState KeyboardShiftState() {
@@ -183,64 +181,52 @@ void TControl::Notification(TComponent* component, bool removing) {
     if (removing && component == popupMenu_) popupMenu_ = nullptr;
 }
 
-bool TControl::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    auto integer = [&] { return static_cast<int>(reader.Integer(value)); };
-    if (name == "Left") SetBounds(integer(), top_, width_, height_);
-    else if (name == "Top") SetBounds(left_, integer(), width_, height_);
-    else if (name == "Width") SetBounds(left_, top_, integer(), height_);
-    else if (name == "Height") SetBounds(left_, top_, width_, integer());
-    else if (name == "Visible") SetVisible(reader.Boolean(value));
-    else if (name == "Enabled") SetEnabled(reader.Boolean(value));
-    else if (name == "Caption") SetCaption(reader.String(value));
-    else if (name == "Hint") Hint = reader.String(value);
-    else if (name == "ShowHint") ShowHint = reader.Boolean(value);
-    else if (name == "ParentShowHint" || name == "DragMode" || name == "DragCursor" || name == "HelpType" ||
-             name == "HelpKeyword" || name == "HelpContext" || name == "Ctl3D" || name == "ParentCtl3D" ||
-             name == "OnDragDrop" || name == "OnDragOver" || name == "OnEndDrag" || name == "OnStartDrag") {
-        // Stored for the designer's sake; nothing here acts on them (no control is ever dragged).
-    } else if (name == "Cursor") {
-        if (!IdentToCursor(reader.Ident(value), Cursor)) throw EReadError(L"プロパティ値が無効です");
-    } else if (name == "Color") {
-        TColor color;
-        if (!IdentToColor(reader.Ident(value), color)) throw EReadError(L"プロパティ値が無効です");
-        SetColor(color);
-    } else if (name == "ParentColor") SetParentColor(reader.Boolean(value));
-    else if (name == "ParentFont") SetParentFont(reader.Boolean(value));
-    else if (name.starts_with("Font.")) {
-        if (!font_.ReadProperty(name, value, reader)) return false;
-        parentFont_ = false;
-        FontChanged();
-    } else if (name == "PopupMenu") {
-        reader.Reference(value, [this](TComponent* c) { SetPopupMenu(dynamic_cast<TPopupMenu*>(c)); });
-    } else if (name == "OnClick") OnClick = reader.Method(value);
-    else if (name == "OnDblClick") OnDblClick = reader.Method(value);
-    else if (name == "OnMouseDown" || name == "OnMouseUp") {
-        // Handlers are published with the sender alone; the event's other arguments are dropped.
-        TMouseEvent event = [h = reader.Method(value)](TObject* sender, TMouseButton, TShiftState, int, int) { h(sender); };
-        (name == "OnMouseDown" ? OnMouseDown : OnMouseUp) = std::move(event);
-    } else if (name == "OnMouseMove") {
-        OnMouseMove = [h = reader.Method(value)](TObject* sender, TShiftState, int, int) { h(sender); };
-    } else return TComponent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TControl::WriteProperties(TWriter& writer) const {
-    writer.Integer("Left", left_);
-    writer.Integer("Top", top_);
-    writer.Integer("Width", width_);
-    writer.Integer("Height", height_);
-    if (!caption_.empty()) writer.String("Caption", caption_);
-    if (Cursor != crDefault) {
-        static const std::map<TCursor, std::string> names = {{crHandPoint, "crHandPoint"}, {crCross, "crCross"},
-                                                             {crDrag, "crDrag"},           {crArrow, "crArrow"}};
-        auto it = names.find(Cursor);
-        if (it != names.end()) writer.Ident("Cursor", it->second);
-    }
-    if (!Hint.empty()) writer.String("Hint", Hint);
-    if (popupMenu_) writer.Ident("PopupMenu", Narrow(popupMenu_->Name()));
-    if (!visible_) writer.Boolean("Visible", false);
-    if (!enabled_) writer.Boolean("Enabled", false);
-    if (Tag != 0) writer.Integer("Tag", Tag);
+const TPropertyTable<TComponent>& TControl::StoredProperties() const {
+    using P = TProperties<TControl>;
+    static const TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::Integer("Left", &TControl::Left, &TControl::SetLeft),
+        P::Integer("Top", &TControl::Top, &TControl::SetTop),
+        P::Integer("Width", &TControl::Width, &TControl::SetWidth),
+        P::Integer("Height", &TControl::Height, &TControl::SetHeight),
+        P::String("Caption", &TControl::Caption, &TControl::SetCaption, L""),
+        P::Ident<TCursor>("Cursor", CursorNames(), &TControl::Cursor, crDefault),
+        P::String("Hint", &TControl::Hint, L""),
+        P::Reference<TPopupMenu>("PopupMenu", &TControl::PopupMenu, &TControl::SetPopupMenu),
+        P::Boolean("Visible", &TControl::Visible, &TControl::SetVisible, true),
+        P::Boolean("Enabled", &TControl::Enabled, &TControl::SetEnabled, true),
+        // Reading starts from the parent's colour and font, so an own one is written whole.
+        P::Custom(
+            "Color", [](TControl& control, const core::LayoutValue& value, TReader& reader) {
+                control.SetColor(ReadColor(reader, value));
+            },
+            [](const TControl& control, TWriter& writer, const std::string& name) {
+                if (!control.parentColor_) WriteColor(writer, name, control.color_);
+            }),
+        P::Group(
+            "Font.", &TControl::font_, TFont::StoredProperties(),
+            [](const TControl& control) { return !control.parentFont_; },
+            [](TControl& control) {
+                control.font_.Changed();
+                control.parentFont_ = false;
+                control.FontChanged();
+            }),
+        P::Boolean("ShowHint", &TControl::ShowHint, false),
+        P::Custom("ParentColor", [](TControl& control, const core::LayoutValue& value, TReader& reader) {
+            control.SetParentColor(reader.Boolean(value));
+        }),
+        P::Custom("ParentFont", [](TControl& control, const core::LayoutValue& value, TReader& reader) {
+            control.SetParentFont(reader.Boolean(value));
+        }),
+        P::Event("OnClick", &TControl::OnClick),
+        P::Event("OnDblClick", &TControl::OnDblClick),
+        P::Event("OnMouseDown", &TControl::OnMouseDown),
+        P::Event("OnMouseUp", &TControl::OnMouseUp),
+        P::Event("OnMouseMove", &TControl::OnMouseMove),
+        // Stored for the designer's sake; nothing here acts on them.
+        P::Ignored({"ParentShowHint", "DragMode", "DragCursor", "HelpType", "HelpKeyword", "HelpContext", "Ctl3D",
+                    "ParentCtl3D", "OnDragDrop", "OnDragOver", "OnEndDrag", "OnStartDrag"}),
+    });
+    return table;
 }
 
 // ---- TGraphicControl ----
@@ -261,6 +247,15 @@ void TGraphicControl::PaintTo(HDC dc) {
 
 // ---- TWinControl ----
 
+const TPropertyTable<TComponent>& TWinControl::StoredProperties() const {
+    using P = TProperties<TWinControl>;
+    static const TPropertyTable<TComponent> table(&TControl::StoredProperties(), {
+        P::Integer("TabOrder", &TWinControl::TabOrder, 0),
+        P::Boolean("TabStop", &TWinControl::TabStop, false),
+    });
+    return table;
+}
+
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
@@ -269,14 +264,11 @@ TWinControl::~TWinControl() {
     DestroyHandle();
 }
 
-void TWinControl::DestroyHandle() {
-    if (handle_) DestroyWindow(handle_);
-    handle_ = nullptr;
-}
+void TWinControl::DestroyHandle() { handle_.Reset(); }
 
 HWND TWinControl::Handle() {
     if (!handle_) CreateWnd();
-    return handle_;
+    return handle_.Get();
 }
 
 void TWinControl::CreateParams(CreateParamsData& params) {
@@ -323,59 +315,41 @@ std::wstring EnsurePlatformSubclass(const wchar_t* platformClass, WNDPROC proced
 }
 }  // namespace
 
+HWND CheckCreated(HWND window) {
+    if (!window) throw EOSError(L"ウィンドウを作成できません");
+    return window;
+}
+
 void TWinControl::CreateWnd() {
     CreateParamsData params;
     CreateParams(params);
+    const WNDPROC procedure = &ObjectWindowProcedure<TWinControl, &TWinControl::handle_, &TWinControl::WndProc>;
     std::wstring platformClassName;
     const wchar_t* windowClass;
     if (params.platformClass) {
-        platformClassName = EnsurePlatformSubclass(params.platformClass, &WindowProcedure, platformProcedure_);
+        platformClassName = EnsurePlatformSubclass(params.platformClass, procedure, platformProcedure_);
         windowClass = platformClassName.c_str();
     } else {
-        windowClass = EnsureWindowClass(L"KurunWindow", &WindowProcedure, CS_DBLCLKS);
+        windowClass = EnsureWindowClass(L"KurunWindow", procedure, CS_DBLCLKS);
     }
-    HWND window = CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(),
-                                  params.style, left_, top_, width_, height_, params.parent, nullptr,
-                                  GetModuleHandleW(nullptr), this);
-    if (!window) throw EOSError(L"ウィンドウを作成できません");
+    // The window procedure takes the handle on the first message.
+    CheckCreated(CreateWindowExW(params.exStyle, windowClass, params.caption.c_str(), params.style, left_, top_,
+                                 width_, height_, params.parent, nullptr, GetModuleHandleW(nullptr), this));
     for (TControl* control : controls_)
         if (auto child = dynamic_cast<TWinControl*>(control)) child->Handle();
 }
 
-LRESULT CALLBACK TWinControl::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_NCCREATE) {
-        auto* self = static_cast<TWinControl*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->handle_ = window;
-        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<TWinControl*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) return DefWindowProcW(window, msg, wParam, lParam);
-    Message message{msg, wParam, lParam};
-    try {
-        self->WndProc(message);
-    } catch (...) {
-        ReportException(self);
-    }
-    if (msg == WM_NCDESTROY) {
-        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->handle_ = nullptr;
-    }
-    return message.result;
-}
-
 void TWinControl::DefaultHandler(Message& message) {
-    message.result = platformProcedure_
-                         ? CallWindowProcW(platformProcedure_, handle_, message.msg, message.wParam, message.lParam)
-                         : DefWindowProcW(handle_, message.msg, message.wParam, message.lParam);
+    message.result = platformProcedure_ ? CallWindowProcW(platformProcedure_, handle_.Get(), message.msg,
+                                                          message.wParam, message.lParam)
+                                        : DefWindowProcW(handle_.Get(), message.msg, message.wParam, message.lParam);
 }
 
 void TWinControl::WndProc(Message& message) {
     switch (message.msg) {
     case WM_PAINT: {
-        PAINTSTRUCT paint;
-        HDC dc = BeginPaint(handle_, &paint);
-        Paint(dc, paint.rcPaint);
-        EndPaint(handle_, &paint);
+        PaintScope paint(handle_.Get());
+        Paint(paint.Get(), paint.Update());
         return;
     }
     case WM_ERASEBKGND:
@@ -412,7 +386,7 @@ void TWinControl::WndProc(Message& message) {
         return;
     case WM_CAPTURECHANGED:
         // Another window took the mouse: no release will come for the press.
-        if (reinterpret_cast<HWND>(message.lParam) != handle_) mouseControl_ = clicked_ = nullptr;
+        if (reinterpret_cast<HWND>(message.lParam) != handle_.Get()) mouseControl_ = clicked_ = nullptr;
         DefaultHandler(message);
         return;
     default:
@@ -430,11 +404,10 @@ void TWinControl::PaintControls(HDC dc, const RECT& update) {
         if (!graphic || !graphic->Visible()) continue;
         RECT bounds = graphic->BoundsRect(), overlap;
         if (!IntersectRect(&overlap, &bounds, &update)) continue;
-        int saved = SaveDC(dc);
+        SavedDC saved(dc);
         IntersectClipRect(dc, bounds.left, bounds.top, bounds.right, bounds.bottom);
         OffsetViewportOrgEx(dc, bounds.left, bounds.top, nullptr);
         graphic->PaintTo(dc);
-        RestoreDC(dc, saved);
     }
 }
 
@@ -443,7 +416,7 @@ bool TWinControl::WMEraseBkGnd(HDC dc) {
     canvas.SetHandle(dc);
     canvas.BrushColor = color_;
     RECT client{};
-    GetClientRect(handle_, &client);
+    GetClientRect(handle_.Get(), &client);
     canvas.FillRect(client);
     return true;
 }
@@ -515,7 +488,7 @@ bool TWinControl::HandleMouse(Message& message) {
     case MouseAction::Double:
         if (left && (target->ControlStyle & csCaptureMouse)) {
             mouseControl_ = target;
-            SetCapture(handle_);
+            SetCapture(handle_.Get());
         }
         if (left) clicked_ = action == MouseAction::Down && (target->ControlStyle & csClickEvents) ? target : nullptr;
         if (action == MouseAction::Double) {
@@ -528,7 +501,7 @@ bool TWinControl::HandleMouse(Message& message) {
         bool click = left && clicked_ == target;
         if (left) {
             clicked_ = nullptr;
-            if (std::exchange(mouseControl_, nullptr) && GetCapture() == handle_) ReleaseCapture();
+            if (std::exchange(mouseControl_, nullptr) && GetCapture() == handle_.Get()) ReleaseCapture();
         }
         target->MouseUp(button, shift, point.x, point.y);
         RECT client = target->ClientRect();
@@ -541,10 +514,10 @@ bool TWinControl::HandleMouse(Message& message) {
 }
 
 bool TWinControl::HandleSetCursor(Message& message) {
-    if (LOWORD(message.lParam) != HTCLIENT || reinterpret_cast<HWND>(message.wParam) != handle_) return false;
+    if (LOWORD(message.lParam) != HTCLIENT || reinterpret_cast<HWND>(message.wParam) != handle_.Get()) return false;
     POINT point;
     GetCursorPos(&point);
-    ScreenToClient(handle_, &point);
+    ScreenToClient(handle_.Get(), &point);
     TControl* target = ControlAtPos(point);
     TCursor cursor = target ? target->Cursor : Cursor;
     if (cursor == crDefault) return false;
@@ -557,7 +530,7 @@ bool TWinControl::HandleChildColor(Message& message) {
     HWND childWindow = reinterpret_cast<HWND>(message.lParam);
     for (TControl* control : controls_) {
         auto* child = dynamic_cast<TWinControl*>(control);
-        if (!child || child->handle_ != childWindow) continue;
+        if (!child || child->handle_.Get() != childWindow) continue;
         HBRUSH brush = child->CtlColor(reinterpret_cast<HDC>(message.wParam));
         if (!brush) return false;
         message.result = reinterpret_cast<LRESULT>(brush);
@@ -570,7 +543,7 @@ bool TWinControl::HandleContextMenu(Message& message) {
     POINT screen{GET_X_LPARAM(message.lParam), GET_Y_LPARAM(message.lParam)};
     if (message.lParam == -1) GetCursorPos(&screen);
     POINT client = screen;
-    ScreenToClient(handle_, &client);
+    ScreenToClient(handle_.Get(), &client);
     TControl* target = ControlAtPos(client);
     TPopupMenu* menu = target && target->PopupMenu() ? target->PopupMenu() : PopupMenu();
     if (!menu) return false;
@@ -586,7 +559,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 
 void TWinControl::UpdateWindowPlacement() {
     if (handle_)
-        SetWindowPos(handle_, nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(handle_.Get(), nullptr, left_, top_, width_, height_, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void TWinControl::SetVisible(bool value) {
@@ -598,7 +571,7 @@ void TWinControl::SetVisible(bool value) {
 void TWinControl::SetEnabled(bool value) {
     if (value == enabled_) return;
     enabled_ = value;
-    if (handle_) EnableWindow(handle_, value);
+    if (handle_) EnableWindow(handle_.Get(), value);
     Invalidate();
     Perform(CM_ENABLEDCHANGED);
 }
@@ -606,7 +579,7 @@ void TWinControl::SetEnabled(bool value) {
 void TWinControl::SetCaption(const std::wstring& value) {
     if (value == caption_) return;
     caption_ = value;
-    if (handle_) SetWindowTextW(handle_, caption_.c_str());
+    if (handle_) SetWindowTextW(handle_.Get(), caption_.c_str());
     Invalidate();
     Perform(CM_TEXTCHANGED);
 }
@@ -618,20 +591,41 @@ void TWinControl::FontChanged() {
 }
 
 void TWinControl::Invalidate() {
-    if (handle_) InvalidateRect(handle_, nullptr, FALSE);
+    if (handle_) InvalidateRect(handle_.Get(), nullptr, FALSE);
 }
 
 void TWinControl::BringToFront() {
-    if (handle_) SetWindowPos(handle_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (handle_) SetWindowPos(handle_.Get(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TControl::BringToFront();
 }
 
 void TWinControl::SendToBack() {
-    if (handle_) SetWindowPos(handle_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    if (handle_) SetWindowPos(handle_.Get(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     TControl::SendToBack();
 }
 
-bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_; }
+void TWinControl::SelectNext(bool forward) {
+    if (!Parent()) return;
+    std::vector<TWinControl*> stops;
+    for (TControl* control : Parent()->Controls()) {
+        auto* window = dynamic_cast<TWinControl*>(control);
+        if (window && (window == this || (window->TabStop && window->Visible() && window->Enabled())))
+            stops.push_back(window);
+    }
+    std::stable_sort(stops.begin(), stops.end(), [](TWinControl* a, TWinControl* b) { return a->TabOrder < b->TabOrder; });
+    auto it = std::find(stops.begin(), stops.end(), this);
+    size_t index = static_cast<size_t>(it - stops.begin());
+    size_t count = stops.size();
+    for (size_t step = 1; step < count; ++step) {
+        TWinControl* next = stops[(forward ? index + step : index + count - step) % count];
+        if (next != this) {
+            next->SetFocus();
+            return;
+        }
+    }
+}
+
+bool TWinControl::Focused() const { return handle_ && GetFocus() == handle_.Get(); }
 
 void TWinControl::SetFocus() { ::SetFocus(Handle()); }
 

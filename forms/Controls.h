@@ -3,7 +3,10 @@
 #include <windows.h>
 
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "forms/Classes.h"
@@ -31,6 +34,8 @@ constexpr UINT CM_LAST = CM_BASE + 0xFFF;
 
 // Registers a window class of the program once; later calls only return its name.
 const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT style = 0);
+// The window that CreateWindowExW just returned; a failed creation raises EOSError.
+HWND CheckCreated(HWND window);
 
 // Reports an exception caught at a window-procedure or timer boundary (the application's report).
 void ReportException(TObject* sender);
@@ -51,11 +56,18 @@ constexpr TControlStyle csCaptureMouse = 1;  // keeps the mouse while the left b
 constexpr TControlStyle csClickEvents = 2;   // a left press and release over it is a click
 constexpr TControlStyle csDoubleClicks = 4;  // a double click is one; without it, a second press
 
+// The window procedure of a window kind whose object is passed at creation (lpParam): binds
+// the object at WM_NCCREATE and gives the window to its `window` member, hands it every
+// message, reports exceptions at this boundary, and unbinds at WM_NCDESTROY.
+template <class T, WindowHandle T::*window, void (T::*handler)(Message&)>
+LRESULT CALLBACK ObjectWindowProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 using TCursor = int16_t;
 constexpr TCursor crDefault = 0, crNone = -1, crArrow = -2, crCross = -3, crIBeam = -4, crSizeAll = -22,
                   crDrag = -12, crNoDrop = -13, crHourGlass = -11, crHandPoint = -21;
 HCURSOR CursorHandle(TCursor cursor);
-bool IdentToCursor(std::string_view name, TCursor& cursor);
+// Cursor names as stored in layouts (crHandPoint, ...).
+std::span<const std::pair<std::string_view, TCursor>> CursorNames();
 
 class TControl : public TComponent {
 public:
@@ -124,8 +136,7 @@ public:
     virtual void Dispatch(Message& message);
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
     TComponent* LayoutContainer() const override;
 
     // Framework-internal: the parent follows its children's colour and font.
@@ -175,7 +186,7 @@ public:
     std::string ClassName() const override { return "TWinControl"; }
 
     HWND Handle();
-    bool HandleAllocated() const { return handle_ != nullptr; }
+    bool HandleAllocated() const { return static_cast<bool>(handle_); }
     void DestroyHandle();
 
     void SetBounds(int left, int top, int width, int height) override;
@@ -190,6 +201,11 @@ public:
     bool Focused() const;
     virtual void SetFocus();
     bool TabStop = false;
+    // Position among the parent's tab stops; equal values keep the creation order.
+    int TabOrder = 0;
+    // Moves the focus to the parent's next (or previous) tab stop.
+    void SelectNext(bool forward);
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
     // Children in z-order, bottom first: windowless ones, then windowed ones.
     const std::vector<TControl*>& Controls() const { return controls_; }
@@ -229,10 +245,9 @@ protected:
     virtual HBRUSH CtlColor(HDC) { return nullptr; }
     void UpdateWindowPlacement();
 
-    HWND handle_ = nullptr;
+    WindowHandle handle_;
 
 private:
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     // Hands a mouse message to the control that has the mouse, the windowless child under
     // it, or this control; false when the platform should see the message too.
     bool HandleMouse(Message& message);
@@ -245,5 +260,27 @@ private:
     TControl* clicked_ = nullptr;       // pressed with the left button; a release over it clicks
     WNDPROC platformProcedure_ = nullptr;  // the platform class's own procedure, if built on one
 };
+
+template <class T, WindowHandle T::*window, void (T::*handler)(Message&)>
+LRESULT CALLBACK ObjectWindowProcedure(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* self = static_cast<T*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        (self->*window).Reset(hwnd);
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<T*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
+    Message message{msg, wParam, lParam};
+    try {
+        (self->*handler)(message);
+    } catch (...) {
+        ReportException(self);
+    }
+    if (msg == WM_NCDESTROY) {
+        SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        (self->*window).Detach();  // the system has destroyed the window
+    }
+    return message.result;
+}
 
 }  // namespace forms

@@ -1,6 +1,6 @@
 #include "forms/Edits.h"
 
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -19,21 +19,21 @@ TEdit::~TEdit() {
 
 std::wstring TEdit::Text() const {
     if (!handle_) return text_;
-    int length = GetWindowTextLengthW(handle_);
+    int length = GetWindowTextLengthW(handle_.Get());
     std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-    text.resize(static_cast<size_t>(GetWindowTextW(handle_, text.data(), length + 1)));
+    text.resize(static_cast<size_t>(GetWindowTextW(handle_.Get(), text.data(), length + 1)));
     return text;
 }
 
 void TEdit::SetText(const std::wstring& value) {
     text_ = value;
-    if (handle_) SetWindowTextW(handle_, value.c_str());
+    if (handle_) SetWindowTextW(handle_.Get(), value.c_str());
     else if (OnChange) OnChange(this);
 }
 
 void TEdit::SetReadOnly(bool value) {
     readOnly_ = value;
-    if (handle_) SendMessageW(handle_, EM_SETREADONLY, value, 0);
+    if (handle_) SendMessageW(handle_.Get(), EM_SETREADONLY, value, 0);
 }
 
 void TEdit::SetBorderSingle(bool value) {
@@ -53,7 +53,7 @@ void TEdit::SetColor(TColor value) {
 void TEdit::SetEnabled(bool value) {
     TWinControl::SetEnabled(value);
     // A disabled box gives the focus away, so the keyboard never lands where the mouse cannot.
-    if (!value && handle_ && GetFocus() == handle_ && GetParent(handle_)) ::SetFocus(GetParent(handle_));
+    if (!value && handle_ && GetFocus() == handle_.Get() && GetParent(handle_.Get())) ::SetFocus(GetParent(handle_.Get()));
 }
 
 void TEdit::CreateParams(CreateParamsData& params) {
@@ -65,9 +65,9 @@ void TEdit::CreateParams(CreateParamsData& params) {
 
 void TEdit::CreateWnd() {
     TWinControl::CreateWnd();
-    SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
+    SendMessageW(handle_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
     // No inner margins: the text sits where a flat box of fixed height has room for it.
-    SendMessageW(handle_, EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+    SendMessageW(handle_.Get(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
 }
 
 void TEdit::WndProc(Message& message) {
@@ -84,7 +84,12 @@ void TEdit::WndProc(Message& message) {
         DefaultHandler(message);
         return;
     case CM_FONTCHANGED:
-        if (handle_) SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+        if (handle_) SendMessageW(handle_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+        return;
+    case WM_KEYDOWN:
+        // A single-line box has no use for the tab key: it moves on to the next stop.
+        if (message.wParam == VK_TAB) SelectNext(GetKeyState(VK_SHIFT) >= 0);
+        else DefaultHandler(message);
         return;
     case WM_SETTEXT:
         DefaultHandler(message);
@@ -106,22 +111,19 @@ HBRUSH TEdit::CtlColor(HDC dc) {
     return brush_.Get();
 }
 
-bool TEdit::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Text") SetText(reader.String(value));
-    else if (name == "ReadOnly") SetReadOnly(reader.Boolean(value));
-    else if (name == "BorderStyle") SetBorderSingle(reader.Ident(value) != "bsNone");
-    else if (name == "AutoSize" || name == "TabOrder") {
-        // The height is the stored one; the order of the stops is the creation order.
-    } else if (name == "OnChange") OnChange = reader.Method(value);
-    else return TWinControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TEdit::WriteProperties(TWriter& writer) const {
-    TWinControl::WriteProperties(writer);
-    if (std::wstring text = Text(); !text.empty()) writer.String("Text", text);
-    if (readOnly_) writer.Boolean("ReadOnly", true);
-    if (!borderSingle_) writer.Ident("BorderStyle", "bsNone");
+const TPropertyTable<TComponent>& TEdit::StoredProperties() const {
+    using P = TProperties<TEdit>;
+    static constexpr std::pair<std::string_view, bool> borders[] = {{"bsNone", false}, {"bsSingle", true}};
+    static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
+        P::String("Text", &TEdit::Text, &TEdit::SetText, L""),
+        P::Boolean("ReadOnly", &TEdit::ReadOnly, &TEdit::SetReadOnly, false),
+        P::Ident<bool>("BorderStyle", borders, &TEdit::BorderSingle, &TEdit::SetBorderSingle, true),
+        P::Boolean("TabStop", &TEdit::TabStop, true),
+        P::Event("OnChange", &TEdit::OnChange),
+        // The height is the stored one.
+        P::Ignored({"AutoSize"}),
+    });
+    return table;
 }
 
 }  // namespace forms

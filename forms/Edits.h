@@ -28,8 +28,7 @@ public:
     void SetEnabled(bool value) override;
     TNotifyEvent OnChange;
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     void CreateParams(CreateParamsData& params) override;

@@ -20,6 +20,7 @@ private:
 KURUN_EXCEPTION_CLASS(EInvalidGraphic, Exception)
 KURUN_EXCEPTION_CLASS(EConvertError, Exception)
 KURUN_EXCEPTION_CLASS(EOutOfMemory, Exception)
+KURUN_EXCEPTION_CLASS(EOutOfResources, Exception)
 KURUN_EXCEPTION_CLASS(EInvalidOperation, Exception)
 KURUN_EXCEPTION_CLASS(EListError, Exception)
 KURUN_EXCEPTION_CLASS(ERangeError, Exception)
@@ -27,6 +28,7 @@ KURUN_EXCEPTION_CLASS(EReadError, Exception)
 KURUN_EXCEPTION_CLASS(EClassNotFound, Exception)
 KURUN_EXCEPTION_CLASS(EResNotFound, Exception)
 KURUN_EXCEPTION_CLASS(EOSError, Exception)
+KURUN_EXCEPTION_CLASS(EIniFileException, Exception)
 
 #undef KURUN_EXCEPTION_CLASS
 

@@ -1,10 +1,18 @@
 #pragma once
-// Timers: window-message timers on the user-interface thread.
+// Timers: window-message timers on the user-interface thread. Timers of equal interval share one
+// platform timer, so the program wakes once a period however many of them run; they tick in the
+// order in which they started.
 #include <windows.h>
 
 #include "forms/Classes.h"
+#include "forms/Handles.h"
 
 namespace forms {
+
+// The cursor position for a timer's event handler: the timers that tick together in one period
+// share one reading, taken when the first of them asks; anywhere else each call reads afresh.
+// False when the position cannot be read.
+bool TimerCursorPos(POINT& position);
 
 class TTimer : public TComponent {
 public:
@@ -20,16 +28,13 @@ public:
     void SetOnTimer(TNotifyEvent handler);
     // One tick, as the platform timer delivers it (exceptions go to the application's report).
     void Tick();
-    HWND WindowHandle() const { return window_; }
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
     void Loaded() override;
 
 private:
     void UpdateTimer();
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-    HWND window_ = nullptr;
+    UINT runningInterval_ = 0;  // the interval whose shared timer it is in; 0 while stopped
     bool enabled_ = true;
     UINT interval_ = 1000;
     TNotifyEvent onTimer_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 
 namespace forms {
@@ -55,9 +56,9 @@ void TCustomForm::UpdateStyles() {
     if (!handle_) return;
     CreateParamsData params;
     CreateParams(params);
-    DWORD visible = GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE;
-    SetWindowLongW(handle_, GWL_STYLE, static_cast<LONG>(params.style | visible));
-    SetWindowPos(handle_, formStyle_ == TFormStyle::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
+    DWORD visible = GetWindowLongW(handle_.Get(), GWL_STYLE) & WS_VISIBLE;
+    SetWindowLongW(handle_.Get(), GWL_STYLE, static_cast<LONG>(params.style | visible));
+    SetWindowPos(handle_.Get(), formStyle_ == TFormStyle::StayOnTop ? HWND_TOPMOST : HWND_NOTOPMOST, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     // Keep the outer size the layout gave, whatever the frame now is.
     UpdateWindowPlacement();
@@ -93,10 +94,10 @@ void TCustomForm::SetVisible(bool value) {
         hints_.Update(*this);
         ShowWindow(Handle(), SW_SHOWNORMAL);
         if (formStyle_ == TFormStyle::StayOnTop)
-            SetWindowPos(handle_, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            SetWindowPos(handle_.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (OnShow) OnShow(this);
     } else if (handle_) {
-        ShowWindow(handle_, SW_HIDE);
+        ShowWindow(handle_.Get(), SW_HIDE);
         if (OnHide) OnHide(this);
     }
 }
@@ -162,58 +163,89 @@ void TCustomForm::WndProc(Message& message) {
     TWinControl::WndProc(message);
 }
 
-bool TCustomForm::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "BorderStyle") {
-        std::string style = reader.Ident(value);
-        SetBorderStyle(style == "bsNone"       ? TBorderStyle::None
-                       : style == "bsSingle"   ? TBorderStyle::Single
-                       : style == "bsDialog"   ? TBorderStyle::Dialog
-                       : style == "bsToolWindow" ? TBorderStyle::ToolWindow
-                                                 : TBorderStyle::Sizeable);
-    } else if (name == "FormStyle") {
-        SetFormStyle(reader.Ident(value) == "fsStayOnTop" ? TFormStyle::StayOnTop : TFormStyle::Normal);
-    } else if (name == "ClientWidth" || name == "ClientHeight") {
-        SetClientSize(name == "ClientWidth", static_cast<int>(reader.Integer(value)));
-    } else if (name == "OldCreateOrder") OldCreateOrder = reader.Boolean(value);
-    else if (name == "OnCreate") OnCreate = reader.Method(value);
-    else if (name == "OnShow") OnShow = reader.Method(value);
-    else if (name == "OnHide") OnHide = reader.Method(value);
-    else if (name == "OnClose") OnClose = reader.Method(value);
-    else if (name == "BorderIcons" || name == "PixelsPerInch" || name == "TextHeight" || name == "Position" ||
-             name == "Scaled") {
+const TPropertyTable<TComponent>& TCustomForm::StoredProperties() const {
+    using P = TProperties<TCustomForm>;
+    static constexpr std::pair<std::string_view, TBorderStyle> borderStyles[] = {
+        {"bsNone", TBorderStyle::None},     {"bsSingle", TBorderStyle::Single},
+        {"bsSizeable", TBorderStyle::Sizeable}, {"bsDialog", TBorderStyle::Dialog},
+        {"bsToolWindow", TBorderStyle::ToolWindow}, {"bsSizeToolWin", TBorderStyle::SizeToolWin},
+    };
+    static constexpr std::pair<std::string_view, TFormStyle> formStyles[] = {
+        {"fsNormal", TFormStyle::Normal}, {"fsStayOnTop", TFormStyle::StayOnTop}};
+    static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
+        P::Ident<TBorderStyle>("BorderStyle", borderStyles, &TCustomForm::BorderStyle, &TCustomForm::SetBorderStyle,
+                               TBorderStyle::Sizeable),
+        P::Ident<TFormStyle>("FormStyle", formStyles, &TCustomForm::FormStyle, &TCustomForm::SetFormStyle,
+                             TFormStyle::Normal),
+        // The outer size follows from the client size and the border; only the outer one is written.
+        P::Custom("ClientWidth", [](TCustomForm& form, const core::LayoutValue& value, TReader& reader) {
+            form.SetClientSize(true, static_cast<int>(reader.Integer(value)));
+        }),
+        P::Custom("ClientHeight", [](TCustomForm& form, const core::LayoutValue& value, TReader& reader) {
+            form.SetClientSize(false, static_cast<int>(reader.Integer(value)));
+        }),
+        P::Boolean("OldCreateOrder", &TCustomForm::OldCreateOrder, false),
+        P::Event("OnCreate", &TCustomForm::OnCreate),
+        P::Event("OnShow", &TCustomForm::OnShow),
+        P::Event("OnHide", &TCustomForm::OnHide),
+        P::Event("OnClose", &TCustomForm::OnClose),
         // Designer bookkeeping: a borderless window has no border icons, the position is the designed one.
-    } else return TWinControl::ReadProperty(name, value, reader);
-    return true;
+        P::Ignored({"BorderIcons", "PixelsPerInch", "TextHeight", "Position", "Scaled"}),
+    });
+    return table;
 }
 
 // ---- TApplication ----
 
-namespace {
-LRESULT CALLBACK ApplicationWindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (self && !self->hooks_.empty()) {
+        Message message{msg, wParam, lParam};
+        try {
+            // A copy: a hook may remove itself or another.
+            auto hooks = self->hooks_;
+            for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
+                if (it->second(message)) return message.result;
+        } catch (...) {
+            ReportException(self);
+            return 0;
+        }
+    }
     return DefWindowProcW(window, msg, wParam, lParam);
 }
-}  // namespace
 
 TApplication::TApplication(TComponent* owner) : TComponent(owner) {
+    handle_.Reset(CheckCreated(CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", WindowProcedure),
+                                               L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+                                               nullptr, nullptr, GetModuleHandleW(nullptr), nullptr)));
+    SetWindowLongPtrW(handle_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    // Only an application that exists becomes the program's.
     if (!Application) Application = this;
-    handle_ = CreateWindowExW(0, EnsureWindowClass(L"KurunApplication", ApplicationWindowProcedure), L"", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                              0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 TApplication::~TApplication() {
     // The forms go before the window that owns them.
     while (ComponentCount() > 0) delete Component(ComponentCount() - 1);
-    if (handle_) DestroyWindow(handle_);
+    handle_.Reset();
     if (Application == this) Application = nullptr;
 }
 
 void TApplication::SetTitle(const std::wstring& title) {
     title_ = title;
-    if (handle_) SetWindowTextW(handle_, title.c_str());
+    if (handle_) SetWindowTextW(handle_.Get(), title.c_str());
 }
 
 void TApplication::ShowTaskbarButton(bool show) {
-    if (handle_) ShowWindow(handle_, show ? SW_SHOWNOACTIVATE : SW_HIDE);
+    if (handle_) ShowWindow(handle_.Get(), show ? SW_SHOWNOACTIVATE : SW_HIDE);
+}
+
+void TApplication::HookMainWindow(const void* key, TWindowHook hook) {
+    UnhookMainWindow(key);
+    hooks_.emplace_back(key, std::move(hook));
+}
+
+void TApplication::UnhookMainWindow(const void* key) {
+    std::erase_if(hooks_, [key](const auto& hook) { return hook.first == key; });
 }
 
 void TApplication::FormDestroyed(TCustomForm* form) {

@@ -4,6 +4,8 @@
 
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "forms/Controls.h"
 #include "forms/Exceptions.h"
@@ -49,7 +51,7 @@ public:
     TNotifyEvent OnHide;
     TNotifyEvent OnClose;
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     // Builds the form from the layout stored under the given resource name.
@@ -96,8 +98,13 @@ public:
     std::wstring Title() const { return title_; }
     void SetTitle(const std::wstring& title);
     // The hidden window that carries the taskbar button and owns every form.
-    HWND Handle() const { return handle_; }
+    HWND Handle() const { return handle_.Get(); }
     void ShowTaskbarButton(bool show);
+    // Hooks on the application window, newest asked first; a hook that returns true has
+    // handled the message. `key` names the hook for its removal.
+    using TWindowHook = std::function<bool(Message& message)>;
+    void HookMainWindow(const void* key, TWindowHook hook);
+    void UnhookMainWindow(const void* key);
 
     TCustomForm* MainForm() const { return mainForm_; }
     bool ShowMainForm = true;
@@ -135,8 +142,10 @@ public:
     void FormDestroyed(TCustomForm* form);
 
 private:
+    static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     std::wstring title_;
-    HWND handle_ = nullptr;
+    WindowHandle handle_;
+    std::vector<std::pair<const void*, TWindowHook>> hooks_;
     TCustomForm* mainForm_ = nullptr;
     bool terminated_ = false;
 };

@@ -3,7 +3,7 @@
 #include <string_view>
 
 #include "forms/Exceptions.h"
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -51,17 +51,13 @@ void TLabel::Paint() {
     canvas.DrawText(client, caption_);
 }
 
-bool TLabel::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
-    else if (name == "Transparent") SetTransparent(reader.Boolean(value));
-    else return TGraphicControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TLabel::WriteProperties(TWriter& writer) const {
-    TGraphicControl::WriteProperties(writer);
-    if (!autoSize_) writer.Boolean("AutoSize", false);
-    if (transparent_) writer.Boolean("Transparent", true);
+const TPropertyTable<TComponent>& TLabel::StoredProperties() const {
+    using P = TProperties<TLabel>;
+    static const TPropertyTable<TComponent> table(&TGraphicControl::StoredProperties(), {
+        P::Boolean("AutoSize", &TLabel::AutoSize, &TLabel::SetAutoSize, true),
+        P::Boolean("Transparent", &TLabel::Transparent, &TLabel::SetTransparent, false),
+    });
+    return table;
 }
 
 // ---- TShape ----
@@ -95,21 +91,21 @@ void TShape::Paint() {
     canvas.FillRect(client);
 }
 
-bool TShape::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Brush.Color") SetBrushColor(ReadColor(value, reader));
-    else if (name == "Pen.Color") SetPenColor(ReadColor(value, reader));
-    else if (name == "Pen.Style") SetPenStyle(reader.Ident(value) == "psClear" ? TPenStyle::Clear : TPenStyle::Solid);
-    else if (name == "Shape") {
-        if (reader.Ident(value) != "stRectangle") throw EReadError(L"プロパティ値が無効です");
-    } else return TGraphicControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TShape::WriteProperties(TWriter& writer) const {
-    TGraphicControl::WriteProperties(writer);
-    if (brushColor_ != clWhite) WriteColor(writer, "Brush.Color", brushColor_);
-    if (penColor_ != clBlack) WriteColor(writer, "Pen.Color", penColor_);
-    if (penStyle_ == TPenStyle::Clear) writer.Ident("Pen.Style", "psClear");
+const TPropertyTable<TComponent>& TShape::StoredProperties() const {
+    using P = TProperties<TShape>;
+    static constexpr std::pair<std::string_view, TPenStyle> penStyles[] = {{"psSolid", TPenStyle::Solid},
+                                                                          {"psClear", TPenStyle::Clear}};
+    static constexpr std::pair<std::string_view, int> shapes[] = {{"stRectangle", 0}};
+    static const TPropertyTable<TComponent> table(&TGraphicControl::StoredProperties(), {
+        P::Color("Brush.Color", &TShape::BrushColor, &TShape::SetBrushColor, clWhite),
+        P::Color("Pen.Color", &TShape::PenColor, &TShape::SetPenColor, clBlack),
+        P::Ident<TPenStyle>("Pen.Style", penStyles, &TShape::PenStyle, &TShape::SetPenStyle, TPenStyle::Solid),
+        // Rectangles are the only shape here; another name is refused.
+        P::Custom("Shape", [](TShape&, const core::LayoutValue& value, TReader& reader) {
+            if (reader.Ident(value) != shapes[0].first) reader.InvalidValue();
+        }),
+    });
+    return table;
 }
 
 // ---- TImage ----
@@ -153,19 +149,21 @@ core::LayoutBytes TImage::PictureData(const TBitmap& picture) {
     return stream.Bytes();
 }
 
-bool TImage::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Picture.Data") {
-        LoadPictureData(*picture_, reader.Bytes(value));
-        PictureChanged();
-    } else if (name == "AutoSize") SetAutoSize(reader.Boolean(value));
-    else return TGraphicControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TImage::WriteProperties(TWriter& writer) const {
-    TGraphicControl::WriteProperties(writer);
-    if (autoSize_) writer.Boolean("AutoSize", true);
-    if (!picture_->Empty()) writer.Bytes("Picture.Data", PictureData(*picture_));
+const TPropertyTable<TComponent>& TImage::StoredProperties() const {
+    using P = TProperties<TImage>;
+    static const TPropertyTable<TComponent> table(&TGraphicControl::StoredProperties(), {
+        P::Boolean("AutoSize", &TImage::AutoSize, &TImage::SetAutoSize, false),
+        P::Custom(
+            "Picture.Data",
+            [](TImage& image, const core::LayoutValue& value, TReader& reader) {
+                LoadPictureData(*image.picture_, reader.Bytes(value));
+                image.PictureChanged();
+            },
+            [](const TImage& image, TWriter& writer, const std::string& name) {
+                if (!image.picture_->Empty()) writer.Bytes(name, PictureData(*image.picture_));
+            }),
+    });
+    return table;
 }
 
 }  // namespace forms

@@ -22,8 +22,7 @@ public:
     void SetCaption(const std::wstring& value) override;
     void FontChanged() override;
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     void Paint() override;
@@ -49,8 +48,7 @@ public:
     TPenStyle PenStyle() const { return penStyle_; }
     void SetPenStyle(TPenStyle value);
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     void Paint() override;
@@ -75,8 +73,7 @@ public:
     // Call after changing the picture: resizes (with AutoSize) and repaints.
     void PictureChanged();
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
     // The stored form of a picture property: the graphic's class name, then its own data.
     static void LoadPictureData(TBitmap& picture, const core::LayoutBytes& data);

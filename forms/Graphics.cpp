@@ -5,20 +5,11 @@
 #include <map>
 
 #include "forms/Exceptions.h"
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 #include "forms/Text.h"
 
 namespace forms {
-
-MemoryDC::~MemoryDC() {
-    if (original_) SelectObject(dc_, original_);
-    DeleteDC(dc_);
-}
-
-void MemoryDC::Select(HBITMAP bitmap) {
-    HGDIOBJ previous = SelectObject(dc_, bitmap);
-    if (!original_) original_ = previous;
-}
 
 std::vector<uint8_t> MakeBitmapInfo(int width, int height, int bitsPerPixel, size_t colours) {
     std::vector<uint8_t> info(sizeof(BITMAPINFOHEADER) + colours * sizeof(RGBQUAD));
@@ -63,22 +54,6 @@ bool IdentToColor(std::string_view name, TColor& color) {
     return true;
 }
 
-TColor ReadColor(const core::LayoutValue& value, TReader& reader) {
-    if (std::holds_alternative<int64_t>(value)) {
-        int64_t number = reader.Integer(value);
-        if (number < 0 || number > 0xFFFFFF) throw EReadError(L"プロパティ値が無効です");
-        return static_cast<TColor>(number);
-    }
-    TColor color;
-    if (!IdentToColor(reader.Ident(value), color)) throw EReadError(L"プロパティ値が無効です");
-    return color;
-}
-
-void WriteColor(TWriter& writer, std::string name, TColor color) {
-    if (std::string ident = ColorToIdent(color); !ident.empty()) writer.Ident(std::move(name), std::move(ident));
-    else writer.Integer(std::move(name), color);
-}
-
 std::string ColorToIdent(TColor color) {
     for (const auto& [name, value] : ColorNames())
         if (value == color) return name;
@@ -107,28 +82,50 @@ bool TFont::operator==(const TFont& other) const {
            StrikeOut == other.StrikeOut;
 }
 
-bool TFont::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Font.Name") Name = reader.String(value);
-    else if (name == "Font.Height") Height = static_cast<int32_t>(reader.Integer(value));
-    else if (name == "Font.Color") Color = ReadColor(value, reader);
-    else if (name == "Font.Charset") {
-        std::string charset = reader.Ident(value);
-        Charset = charset == "SHIFTJIS_CHARSET" ? SHIFTJIS_CHARSET
-                  : charset == "ANSI_CHARSET"   ? ANSI_CHARSET
-                                                : DEFAULT_CHARSET;
-    } else if (name == "Font.Style") {
-        Bold = Italic = Underline = StrikeOut = false;
-        for (const std::string& style : reader.Set(value)) {
-            Bold |= style == "fsBold";
-            Italic |= style == "fsItalic";
-            Underline |= style == "fsUnderline";
-            StrikeOut |= style == "fsStrikeOut";
-        }
-    } else {
-        return false;
-    }
-    Changed();
-    return true;
+TColor ReadColor(const TReader& reader, const core::LayoutValue& value) {
+    if (std::holds_alternative<int64_t>(value)) return static_cast<TColor>(reader.Integer(value));
+    TColor color;
+    if (!IdentToColor(reader.Ident(value), color)) reader.InvalidValue();
+    return color;
+}
+
+void WriteColor(TWriter& writer, const std::string& name, TColor color) {
+    std::string ident = ColorToIdent(color);
+    if (ident.empty()) writer.Integer(name, color);
+    else writer.Ident(name, ident);
+}
+
+const TPropertyTable<TFont>& TFont::StoredProperties() {
+    using P = TProperties<TFont>;
+    static constexpr std::pair<std::string_view, uint8_t> charsets[] = {
+        {"ANSI_CHARSET", ANSI_CHARSET},         {"DEFAULT_CHARSET", DEFAULT_CHARSET},
+        {"SYMBOL_CHARSET", SYMBOL_CHARSET},     {"SHIFTJIS_CHARSET", SHIFTJIS_CHARSET},
+        {"HANGEUL_CHARSET", HANGEUL_CHARSET},   {"GB2312_CHARSET", GB2312_CHARSET},
+        {"CHINESEBIG5_CHARSET", CHINESEBIG5_CHARSET}, {"OEM_CHARSET", OEM_CHARSET},
+    };
+    static constexpr std::pair<std::string_view, bool TFont::*> styles[] = {
+        {"fsBold", &TFont::Bold}, {"fsItalic", &TFont::Italic}, {"fsUnderline", &TFont::Underline},
+        {"fsStrikeOut", &TFont::StrikeOut}};
+    static const TPropertyTable<TFont> table(nullptr, {
+        P::Ident<uint8_t>("Charset", charsets, &TFont::Charset),
+        P::Color("Color", &TFont::Color),
+        P::Integer("Height", &TFont::Height),
+        P::String("Name", &TFont::Name),
+        P::Custom(
+            "Style",
+            [](TFont& font, const core::LayoutValue& value, TReader& reader) {
+                const std::vector<std::string>& names = reader.Set(value);
+                for (const auto& [name, flag] : styles)
+                    font.*flag = std::find(names.begin(), names.end(), name) != names.end();
+            },
+            [](const TFont& font, TWriter& writer, const std::string& name) {
+                std::vector<std::string> names;
+                for (const auto& [style, flag] : styles)
+                    if (font.*flag) names.emplace_back(style);
+                writer.Set(name, std::move(names));
+            }),
+    });
+    return table;
 }
 
 void TCanvas::FillRect(const RECT& rect) {
@@ -149,8 +146,8 @@ void TCanvas::CopyRect(const RECT& dest, HDC source, const RECT& sourceRect, DWO
 }
 
 void TCanvas::SelectFont() {
-    HGDIOBJ previous = SelectObject(dc_, Font.Handle());
-    if (!originalFont_) originalFont_ = previous;
+    if (fontSelection_) fontSelection_->Select(Font.Handle());
+    else fontSelection_.emplace(dc_, Font.Handle());
     SetTextColor(dc_, ColorToRGB(Font.Color));
 }
 
@@ -175,19 +172,19 @@ int TCanvas::TextHeight(const std::wstring& text) {
 
 void TCanvas::TextRect(const RECT& rect, int x, int y, const std::wstring& text) {
     SelectFont();
-    int oldMode = SetBkMode(dc_, BrushStyle == TBrushStyle::Clear ? TRANSPARENT : OPAQUE);
+    SavedDC saved(dc_);
+    SetBkMode(dc_, BrushStyle == TBrushStyle::Clear ? TRANSPARENT : OPAQUE);
     SetBkColor(dc_, ColorToRGB(BrushColor));
     ExtTextOutW(dc_, x, y, ETO_CLIPPED | (BrushStyle == TBrushStyle::Clear ? 0 : ETO_OPAQUE), &rect, text.c_str(),
                 static_cast<UINT>(text.size()), nullptr);
-    SetBkMode(dc_, oldMode);
 }
 
 void TCanvas::DrawText(const RECT& rect, const std::wstring& text) {
     SelectFont();
-    int oldMode = SetBkMode(dc_, TRANSPARENT);
+    SavedDC saved(dc_);
+    SetBkMode(dc_, TRANSPARENT);
     RECT area = rect;
     ::DrawTextW(dc_, text.c_str(), static_cast<int>(text.size()), &area, DT_SINGLELINE | DT_NOCLIP);
-    SetBkMode(dc_, oldMode);
 }
 
 SIZE TCanvas::DrawTextSize(const std::wstring& text) {
@@ -259,12 +256,11 @@ core::Bitmap TBitmap::ToCore() const {
     // Top-down, as core rows are; the platform fills in the colour table.
     std::vector<uint8_t> info = MakeBitmapInfo(width_, -height_, bits, bits <= 8 ? size_t{1} << bits : 0);
     std::vector<uint8_t> pixels(picture.Stride() * static_cast<size_t>(height_));
-    HDC screen = GetDC(nullptr);
+    WindowDC screen(nullptr);
     // GetDIBits wants the bitmap out of every DC.
     const_cast<TBitmap*>(this)->ReleaseCanvas();
-    GetDIBits(screen, handle_.Get(), 0, static_cast<UINT>(height_), pixels.data(),
+    GetDIBits(screen.Get(), handle_.Get(), 0, static_cast<UINT>(height_), pixels.data(),
               reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS);
-    ReleaseDC(nullptr, screen);
     for (int y = 0; y < height_; ++y)
         std::memcpy(picture.Row(y), pixels.data() + static_cast<size_t>(y) * picture.Stride(), picture.Stride());
     if (bits <= 8) {
@@ -293,7 +289,9 @@ void TBitmap::MakeMonochrome(int width, int height) {
     monochrome_ = handle_.Get() != nullptr;
 }
 
-COLORREF TBitmap::BottomLeftColor() { return Empty() ? CLR_INVALID : Canvas().Pixel(0, height_ - 1); }
+COLORREF TBitmap::BottomLeftColor() const {
+    return Empty() ? CLR_INVALID : const_cast<TBitmap*>(this)->Canvas().Pixel(0, height_ - 1);
+}
 
 void TBitmap::LoadFromStoredData(TStream& stream) {
     uint32_t length = 0;
@@ -358,40 +356,41 @@ void TBitmap::StretchTo(HDC dc, const RECT& rect, DWORD rop) const {
     int width = rect.right - rect.left, height = rect.bottom - rect.top;
     if (bits_ && !info_.empty()) {
         GdiFlush();
-        int oldMode = SetStretchBltMode(dc, COLORONCOLOR);
+        SavedDC saved(dc);
+        SetStretchBltMode(dc, COLORONCOLOR);
         StretchDIBits(dc, rect.left, rect.top, width, height, 0, 0, width_, height_, bits_,
                       reinterpret_cast<const BITMAPINFO*>(info_.data()), DIB_RGB_COLORS, rop);
-        SetStretchBltMode(dc, oldMode);
         return;
     }
     HDC source = const_cast<TBitmap*>(this)->Canvas().Handle();
     StretchBlt(dc, rect.left, rect.top, width, height, source, 0, 0, width_, height_, rop);
 }
 
-void MakeKeyMask(TBitmap& mask, TBitmap& picture, COLORREF key) {
-    int width = picture.Width(), height = picture.Height();
-    mask.MakeMonochrome(width, height);
-    // A paletted source would be compared by palette index; its colours are what count.
+void MakeKeyMask(const TBitmap& picture, int width, int height, COLORREF key, TBitmap& mask,
+                 TBitmap& maskedImage) {
+    // The colours at the wanted size: a paletted picture would be compared by palette index.
     TBitmap colours;
-    TBitmap* source = &picture;
-    if (picture.BitsPerPixel() <= 8) {
+    const TBitmap* source = &picture;
+    if (picture.Width() != width || picture.Height() != height || picture.BitsPerPixel() <= 8) {
         colours.SetSize(width, height);
-        colours.Canvas().Draw(0, 0, picture);
+        picture.StretchTo(colours.Canvas().Handle(), RECT{0, 0, width, height});
         source = &colours;
     }
-    HDC sourceDC = source->Canvas().Handle();
-    COLORREF oldBack = SetBkColor(sourceDC, key);
-    BitBlt(mask.Canvas().Handle(), 0, 0, width, height, sourceDC, 0, 0, SRCCOPY);
-    SetBkColor(sourceDC, oldBack);
+    HDC sourceDC = const_cast<TBitmap*>(source)->Canvas().Handle();
+    mask.MakeMonochrome(width, height);
+    {
+        SavedDC saved(sourceDC);
+        SetBkColor(sourceDC, key);
+        BitBlt(mask.Canvas().Handle(), 0, 0, width, height, sourceDC, 0, 0, SRCCOPY);
+    }
+    maskedImage.SetSize(width, height);
+    HDC image = maskedImage.Canvas().Handle();
+    BitBlt(image, 0, 0, width, height, sourceDC, 0, 0, SRCCOPY);
+    BitBlt(image, 0, 0, width, height, mask.Canvas().Handle(), 0, 0, ropDestAndNotSource);
 }
 
-void TKeyedImage::Build(TBitmap& picture, COLORREF key) {
-    int width = picture.Width(), height = picture.Height();
-    MakeKeyMask(mask_, picture, key);
-    image_.SetSize(width, height);
-    HDC image = image_.Canvas().Handle();
-    picture.StretchTo(image, RECT{0, 0, width, height});
-    BitBlt(image, 0, 0, width, height, mask_.Canvas().Handle(), 0, 0, ropDestAndNotSource);
+void TKeyedImage::Build(const TBitmap& picture, COLORREF key) {
+    MakeKeyMask(picture, picture.Width(), picture.Height(), key, mask_, image_);
 }
 
 void TKeyedImage::Draw(HDC dc, const RECT& rect, TBitmap& buffer) const {
@@ -404,6 +403,88 @@ void TKeyedImage::Draw(HDC dc, const RECT& rect, TBitmap& buffer) const {
     mask_.StretchTo(back, whole, SRCAND);
     image_.StretchTo(back, whole, SRCINVERT);
     BitBlt(dc, rect.left, rect.top, width, height, back, 0, 0, SRCCOPY);
+}
+
+IconHandle MakeIcon(const TBitmap& picture, int width, int height) {
+    TBitmap mask, colour;
+    MakeKeyMask(picture, width, height, picture.BottomLeftColor(), mask, colour);
+    // The system selects them into DCs of its own to copy them.
+    mask.ReleaseCanvas();
+    colour.ReleaseCanvas();
+    ICONINFO info{TRUE, 0, 0, mask.Handle(), colour.Handle()};
+    GdiFlush();
+    IconHandle icon(CreateIconIndirect(&info));
+    if (!icon) throw EOutOfMemory(L"アイコンを作成できません");
+    return icon;
+}
+
+namespace {
+
+struct IconImageEntry {
+    int width, height;
+    size_t offset, size;
+};
+
+uint32_t ReadLittle(const std::vector<uint8_t>& bytes, size_t at, int count) {
+    uint32_t value = 0;
+    for (int i = count - 1; i >= 0; --i) value = (value << 8) | bytes[at + static_cast<size_t>(i)];
+    return value;
+}
+
+// The first image named by an icon file's directory; throws when the file cannot hold it.
+IconImageEntry FirstIconImage(const std::vector<uint8_t>& file) {
+    const EInvalidGraphic invalid(L"アイコンイメージが無効です");
+    if (file.size() < 6 + 16 || ReadLittle(file, 0, 2) != 0 || ReadLittle(file, 2, 2) != 1 ||
+        ReadLittle(file, 4, 2) == 0)
+        throw invalid;
+    IconImageEntry entry{file[6] ? file[6] : 256, file[7] ? file[7] : 256, ReadLittle(file, 18, 4),
+                         ReadLittle(file, 14, 4)};
+    if (entry.size == 0 || entry.offset > file.size() || entry.size > file.size() - entry.offset) throw invalid;
+    return entry;
+}
+
+}  // namespace
+
+void TIcon::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+void TIcon::Clear() {
+    handle_.Reset();
+    file_.clear();
+    width_ = height_ = 0;
+    Changed();
+}
+
+void TIcon::Assign(const TIcon& source) {
+    if (&source == this) return;
+    if (source.Empty()) Clear();
+    else LoadFromFileBytes(source.file_);
+}
+
+void TIcon::LoadFromFileBytes(std::vector<uint8_t> file) {
+    IconImageEntry entry = FirstIconImage(file);
+    std::vector<uint8_t> image(file.begin() + static_cast<ptrdiff_t>(entry.offset),
+                               file.begin() + static_cast<ptrdiff_t>(entry.offset + entry.size));
+    HICON icon = CreateIconFromResourceEx(image.data(), static_cast<DWORD>(image.size()), TRUE, 0x00030000,
+                                          entry.width, entry.height, LR_DEFAULTCOLOR);
+    if (!icon) throw EInvalidGraphic(L"アイコンイメージが無効です");
+    handle_.Reset(icon);
+    file_ = std::move(file);
+    width_ = entry.width;
+    height_ = entry.height;
+    Changed();
+}
+
+void TIcon::LoadFromStoredData(TStream& stream) {
+    std::vector<uint8_t> file(static_cast<size_t>(stream.Size() - stream.Position()));
+    stream.ReadBuffer(file.data(), static_cast<int64_t>(file.size()));
+    if (file.empty()) Clear();
+    else LoadFromFileBytes(std::move(file));
+}
+
+void TIcon::SaveToStoredData(TStream& stream) const {
+    stream.WriteBuffer(file_.data(), static_cast<int64_t>(file_.size()));
 }
 
 }  // namespace forms

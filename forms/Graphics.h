@@ -4,64 +4,33 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "core/Bitmap.h"
 #include "forms/Classes.h"
+#include "forms/Handles.h"
 
 namespace forms {
-
-// Owns one GDI object (region, bitmap, brush, font, pen) and deletes it once.
-template <class H>
-class GdiObject {
-public:
-    GdiObject() = default;
-    explicit GdiObject(H handle) : handle_(handle) {}
-    ~GdiObject() { Reset(); }
-    GdiObject(GdiObject&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
-    GdiObject& operator=(GdiObject&& other) noexcept {
-        if (this != &other) Reset(std::exchange(other.handle_, nullptr));
-        return *this;
-    }
-    GdiObject(const GdiObject&) = delete;
-    GdiObject& operator=(const GdiObject&) = delete;
-
-    H Get() const { return handle_; }
-    explicit operator bool() const { return handle_ != nullptr; }
-    // Hands the object to someone else (a window takes its region this way).
-    H Detach() { return std::exchange(handle_, nullptr); }
-    void Reset(H handle = nullptr) {
-        if (handle_) DeleteObject(handle_);
-        handle_ = handle;
-    }
-private:
-    H handle_ = nullptr;
-};
-
-using RegionHandle = GdiObject<HRGN>;
-using BitmapHandle = GdiObject<HBITMAP>;
-using BrushHandle = GdiObject<HBRUSH>;
-using FontHandle = GdiObject<HFONT>;
 
 // A memory device context, deleted with its owner; restores what it had selected.
 class MemoryDC {
 public:
     explicit MemoryDC(HDC compatibleWith = nullptr) : dc_(CreateCompatibleDC(compatibleWith)) {}
-    ~MemoryDC();
-    MemoryDC(const MemoryDC&) = delete;
-    MemoryDC& operator=(const MemoryDC&) = delete;
-    HDC Get() const { return dc_; }
-    void Select(HBITMAP bitmap);
+    HDC Get() const { return dc_.Get(); }
+    void Select(HBITMAP bitmap) {
+        if (selected_) selected_->Select(bitmap);
+        else selected_.emplace(dc_.Get(), bitmap);
+    }
 private:
-    HDC dc_;
-    HGDIOBJ original_ = nullptr;
+    DCHandle dc_;
+    std::optional<SelectedObject> selected_;  // declared after the DC: it goes first
 };
 
-// Raster operations that the platform leaves unnamed (D: destination, S: source, P: brush).
-constexpr DWORD ropDestAndNotSource = 0x00220326;    // D & ~S: clears where the source is set
-constexpr DWORD ropBrushWhereSourceSet = 0x00E20746; // S ? P : D: the brush where the source is 1
+// A raster operation that the platform leaves unnamed (D: destination, S: source).
+constexpr DWORD ropDestAndNotSource = 0x00220326;  // D & ~S: clears where the source is set
 
 // A BITMAPINFO block: the header of an uncompressed picture, then room for `colours` table
 // entries. A negative height stores the rows top-down.
@@ -81,9 +50,6 @@ COLORREF ColorToRGB(TColor color);
 // Colour names as stored in layouts (clBtnFace, clWhite, ...); false when unknown.
 bool IdentToColor(std::string_view name, TColor& color);
 std::string ColorToIdent(TColor color);
-// A stored colour: a name, or a number for a plain RGB value; a bad one raises EReadError.
-TColor ReadColor(const core::LayoutValue& value, TReader& reader);
-void WriteColor(TWriter& writer, std::string name, TColor color);
 
 enum class TBrushStyle { Solid, Clear };
 
@@ -108,8 +74,8 @@ public:
 
     // The GDI font for the current values, made on first use after a change.
     HFONT Handle() const;
-    // Reads Font.Name, Font.Height, ... from a layout; false when not a font property.
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader);
+    // Name, Height, ...: a control stores them as Font.Name, Font.Height, ...
+    static const TPropertyTable<TFont>& StoredProperties();
     void Changed() { handle_.Reset(); }
     bool operator==(const TFont& other) const;
 private:
@@ -124,7 +90,6 @@ public:
     TCanvas() = default;
     TCanvas(const TCanvas&) = delete;
     TCanvas& operator=(const TCanvas&) = delete;
-    ~TCanvas() { RestoreFont(); }
     HDC Handle() const { return dc_; }
     void SetHandle(HDC dc) {
         RestoreFont();
@@ -140,10 +105,7 @@ public:
         Font = font;
     }
     // Puts the DC's own font back, so that Font's GDI font may go.
-    void RestoreFont() {
-        if (dc_ && originalFont_) SelectObject(dc_, originalFont_);
-        originalFont_ = nullptr;
-    }
+    void RestoreFont() { fontSelection_.reset(); }
 
     void FillRect(const RECT& rect);
     void Draw(int x, int y, const TBitmap& bitmap);
@@ -160,7 +122,7 @@ public:
 private:
     void SelectFont();
     HDC dc_ = nullptr;
-    HGDIOBJ originalFont_ = nullptr;
+    std::optional<SelectedObject> fontSelection_;
 };
 
 // A picture: a device-independent bitmap held as a DIB section, with a canvas on demand.
@@ -186,7 +148,7 @@ public:
     // A 1-bit device bitmap: black is 0, white is 1.
     void MakeMonochrome(int width, int height);
     // The colour of the bottom-left pixel: the key colour of a keyed picture.
-    COLORREF BottomLeftColor();
+    COLORREF BottomLeftColor() const;
 
     // The stored form: a 32-bit byte count followed by a complete .bmp file.
     void LoadFromStoredData(TStream& stream);
@@ -197,9 +159,10 @@ public:
     TCanvas& Canvas();
     // Draws the picture stretched over rect of dc.
     void StretchTo(HDC dc, const RECT& rect, DWORD rop = SRCCOPY) const;
+    // Takes the picture out of its canvas's DC, for calls that select it into one of theirs.
+    void ReleaseCanvas();
 
 private:
-    void ReleaseCanvas();
     void Adopt(HBITMAP handle, int width, int height, int bitsPerPixel, std::vector<uint8_t> info);
     BitmapHandle handle_;
     std::vector<uint8_t> info_;  // BITMAPINFO (header and colour table) of a DIB section
@@ -210,17 +173,23 @@ private:
     std::unique_ptr<TCanvas> canvas_;
 };
 
-// A 1-bit mask of the picture: 1 (white) where the picture shows the key colour, 0 elsewhere.
-// Colours are compared, so two palette entries of one colour both count as the key.
-void MakeKeyMask(TBitmap& mask, TBitmap& picture, COLORREF key);
+// Splits a picture by a key colour after stretching it to width x height: `mask` (1-bit) is 1
+// where the picture shows the key, `maskedImage` is the picture with those pixels black.
+// Colours are compared, so two palette entries of one colour both count as the key. Together
+// they are what an icon or a transparent drawing needs.
+void MakeKeyMask(const TBitmap& picture, int width, int height, COLORREF key, TBitmap& mask,
+                 TBitmap& maskedImage);
+// An icon of width x height made from a picture; its key-colour pixels are transparent.
+IconHandle MakeIcon(const TBitmap& picture, int width, int height);
 
-// A picture prepared for drawing without its key colour: its mask, and a copy of it with
-// every key pixel black, so that AND with the mask and XOR with the copy leave the
-// background wherever the key was.
+// A picture prepared for drawing without its key colour: the two halves of MakeKeyMask, so
+// that AND with the mask and XOR with the masked image leave the background wherever the key
+// was.
 class TKeyedImage {
 public:
-    // Prepares `picture` with `key` as the colour to leave out.
-    void Build(TBitmap& picture, COLORREF key);
+    // Prepares `picture` with `key` (by default its bottom-left colour) as the colour to leave out.
+    void Build(const TBitmap& picture, COLORREF key);
+    void Build(const TBitmap& picture) { Build(picture, picture.BottomLeftColor()); }
     bool Empty() const { return mask_.Empty(); }
     const TBitmap& Mask() const { return mask_; }
     const TBitmap& Image() const { return image_; }
@@ -230,6 +199,37 @@ public:
 private:
     TBitmap mask_;
     TBitmap image_;
+};
+// An icon picture, kept as its icon file (the stored form) and shown through the icon made
+// from the file's first image.
+class TIcon : public TObject {
+public:
+    TIcon() = default;
+    TIcon(const TIcon&) = delete;
+    TIcon& operator=(const TIcon&) = delete;
+
+    bool Empty() const { return !handle_; }
+    HICON Handle() const { return handle_.Get(); }
+    int Width() const { return width_; }
+    int Height() const { return height_; }
+    const std::vector<uint8_t>& FileBytes() const { return file_; }
+
+    void Assign(const TIcon& source);
+    void Clear();
+    // An .ico file; bad data raises EInvalidGraphic and leaves the icon as it was.
+    void LoadFromFileBytes(std::vector<uint8_t> file);
+    // The stored form is the icon file itself.
+    void LoadFromStoredData(TStream& stream);
+    void SaveToStoredData(TStream& stream) const;
+
+    // Called after every change of the picture.
+    TNotifyEvent OnChange;
+
+private:
+    void Changed();
+    IconHandle handle_;
+    std::vector<uint8_t> file_;
+    int width_ = 0, height_ = 0;
 };
 
 }  // namespace forms

@@ -4,30 +4,26 @@
 
 namespace forms {
 
-TFormHints::~TFormHints() {
-    if (tooltip_) DestroyWindow(tooltip_);
-}
-
 void TFormHints::Update(TWinControl& root) {
     if (!tooltip_) {
         INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&init);
-        tooltip_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                   CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root.Handle(), nullptr,
-                                   GetModuleHandleW(nullptr), nullptr);
+        tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                       CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root.Handle(),
+                                       nullptr, GetModuleHandleW(nullptr), nullptr));
         if (!tooltip_) return;  // no hints is no reason to refuse the window
     }
     while (ToolCount() > 0) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
-        SendMessageW(tooltip_, TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool));
-        SendMessageW(tooltip_, TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tooltip_.Get(), TTM_ENUMTOOLSW, 0, reinterpret_cast<LPARAM>(&tool));
+        SendMessageW(tooltip_.Get(), TTM_DELTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
     AddTools(root);
 }
 
 int TFormHints::ToolCount() const {
-    return tooltip_ ? static_cast<int>(SendMessageW(tooltip_, TTM_GETTOOLCOUNT, 0, 0)) : 0;
+    return tooltip_ ? static_cast<int>(SendMessageW(tooltip_.Get(), TTM_GETTOOLCOUNT, 0, 0)) : 0;
 }
 
 void TFormHints::AddTools(TWinControl& parent) {
@@ -53,7 +49,7 @@ void TFormHints::AddTool(HWND window, UINT_PTR id, UINT flags, const RECT& rect,
     tool.uId = id;
     tool.rect = rect;
     tool.lpszText = const_cast<wchar_t*>(text.c_str());
-    SendMessageW(tooltip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    SendMessageW(tooltip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 }  // namespace forms

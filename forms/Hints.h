@@ -3,25 +3,25 @@
 #include <windows.h>
 
 #include "forms/Controls.h"
+#include "forms/Handles.h"
 
 namespace forms {
 
 class TFormHints {
 public:
     TFormHints() = default;
-    ~TFormHints();
     TFormHints(const TFormHints&) = delete;
     TFormHints& operator=(const TFormHints&) = delete;
 
     // Registers the hints of every control below `root` anew.
     void Update(TWinControl& root);
     int ToolCount() const;
-    HWND Handle() const { return tooltip_; }
+    HWND Handle() const { return tooltip_.Get(); }
 
 private:
     void AddTools(TWinControl& parent);
     void AddTool(HWND window, UINT_PTR id, UINT flags, const RECT& rect, const std::wstring& text);
-    HWND tooltip_ = nullptr;
+    WindowHandle tooltip_;
 };
 
 }  // namespace forms

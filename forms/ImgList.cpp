@@ -2,7 +2,7 @@
 
 #include "core/ImageListStream.h"
 #include "forms/Exceptions.h"
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 #include "forms/Text.h"
 
 namespace forms {
@@ -33,22 +33,16 @@ void TImageList::Draw(TCanvas& canvas, int x, int y, int index) const {
                     RECT{tileX, tileY, tileX + width_, tileY + height_});
 }
 
-bool TImageList::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Width") width_ = static_cast<int>(reader.Integer(value));
-    else if (name == "Height") height_ = static_cast<int>(reader.Integer(value));
-    else if (name == "BkColor") BkColor = ReadColor(value, reader);
-    else if (name == "Masked") Masked = reader.Boolean(value);
-    else if (name == "ShareImages") ShareImages = reader.Boolean(value);
-    else return TComponent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TImageList::WriteProperties(TWriter& writer) const {
-    if (width_ != 16) writer.Integer("Width", width_);
-    if (height_ != 16) writer.Integer("Height", height_);
-    if (BkColor != clNone) WriteColor(writer, "BkColor", BkColor);
-    if (!Masked) writer.Boolean("Masked", false);
-    if (ShareImages) writer.Boolean("ShareImages", true);
+const TPropertyTable<TComponent>& TImageList::StoredProperties() const {
+    using P = TProperties<TImageList>;
+    static const TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::Integer("Width", &TImageList::width_, 16),
+        P::Integer("Height", &TImageList::height_, 16),
+        P::Color("BkColor", &TImageList::BkColor, clNone),
+        P::Boolean("Masked", &TImageList::Masked, true),
+        P::Boolean("ShareImages", &TImageList::ShareImages, false),
+    });
+    return table;
 }
 
 void TImageList::DefineProperties(TFiler& filer) {

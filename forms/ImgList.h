@@ -25,8 +25,7 @@ public:
     // Replaces the images with the stream's.
     void LoadFromStream(const std::vector<uint8_t>& bytes);
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
     void DefineProperties(TFiler& filer) override;
 
 private:

@@ -4,7 +4,8 @@
 
 #include "forms/Controls.h"
 #include "forms/Forms.h"
-#include "forms/Streaming.h"
+#include "forms/Handles.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -18,21 +19,17 @@ void TMenuItem::Click() {
     if (Enabled && OnClick) OnClick(this);
 }
 
-bool TMenuItem::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "Caption") Caption = reader.String(value);
-    else if (name == "Enabled") Enabled = reader.Boolean(value);
-    else if (name == "Visible") Visible = reader.Boolean(value);
-    else if (name == "Checked") Checked = reader.Boolean(value);
-    else if (name == "Default") Default = reader.Boolean(value);
-    else if (name == "OnClick") OnClick = reader.Method(value);
-    else return TComponent::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TMenuItem::WriteProperties(TWriter& writer) const {
-    if (!Caption.empty()) writer.String("Caption", Caption);
-    if (!Enabled) writer.Boolean("Enabled", false);
-    if (!Visible) writer.Boolean("Visible", false);
+const TPropertyTable<TComponent>& TMenuItem::StoredProperties() const {
+    using P = TProperties<TMenuItem>;
+    static const TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::String("Caption", &TMenuItem::Caption, L""),
+        P::Boolean("Enabled", &TMenuItem::Enabled, true),
+        P::Boolean("Visible", &TMenuItem::Visible, true),
+        P::Boolean("Checked", &TMenuItem::Checked, false),
+        P::Boolean("Default", &TMenuItem::Default, false),
+        P::Event("OnClick", &TMenuItem::OnClick),
+    });
+    return table;
 }
 
 TPopupMenu::~TPopupMenu() {
@@ -50,38 +47,39 @@ void TPopupMenu::AddLayoutChild(TComponent* child) {
     if (auto item = dynamic_cast<TMenuItem*>(child)) Add(item);
 }
 
-bool TPopupMenu::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "OnPopup") OnPopup = reader.Method(value);
-    else if (name == "AutoPopup" || name == "Alignment") {
-    } else return TComponent::ReadProperty(name, value, reader);
-    return true;
+const TPropertyTable<TComponent>& TPopupMenu::StoredProperties() const {
+    using P = TProperties<TPopupMenu>;
+    static const TPropertyTable<TComponent> table(&TComponent::StoredProperties(), {
+        P::Event("OnPopup", &TPopupMenu::OnPopup),
+        P::Ignored({"AutoPopup", "Alignment"}),
+    });
+    return table;
 }
 
-void TPopupMenu::Popup(int x, int y) {
+void TPopupMenu::Popup(int x, int y, HWND owner) {
     popupPoint_ = POINT{x, y};
     if (OnPopup) OnPopup(this);
-    TMenuItem* chosen = nullptr;
-    if (PopupHook) {
-        chosen = PopupHook(this, popupPoint_);
-    } else {
-        HMENU menu = CreatePopupMenu();
-        for (size_t i = 0; i < items_.size(); ++i) {
-            const TMenuItem* item = items_[i];
-            if (!item->Visible) continue;
-            UINT flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
-            if (item->Caption == L"-") flags = MF_SEPARATOR;
-            AppendMenuW(menu, flags, i + 1, item->Caption.c_str());
-            if (item->Default) SetMenuDefaultItem(menu, static_cast<UINT>(i + 1), FALSE);
-        }
-        HWND owner = Application->Handle();
-        // Without the foreground the menu would not close when the user clicks elsewhere.
-        SetForegroundWindow(owner);
-        UINT command = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr);
-        PostMessageW(owner, WM_NULL, 0, 0);
-        DestroyMenu(menu);
-        if (command >= 1 && command <= items_.size()) chosen = items_[command - 1];
-    }
+    if (!owner) owner = Application->Handle();
+    // Without the foreground the menu would not close when the user clicks elsewhere; the
+    // message posted after it lets the next menu open at the first click.
+    SetForegroundWindow(owner);
+    TMenuItem* chosen = PopupHook ? PopupHook(this, popupPoint_) : Track(x, y, owner);
+    PostMessageW(owner, WM_NULL, 0, 0);
     if (chosen) chosen->Click();
+}
+
+TMenuItem* TPopupMenu::Track(int x, int y, HWND owner) {
+    MenuHandle menu(CreatePopupMenu());
+    for (size_t i = 0; i < items_.size(); ++i) {
+        const TMenuItem* item = items_[i];
+        if (!item->Visible) continue;
+        UINT flags = MF_STRING | (item->Enabled ? 0 : MF_GRAYED) | (item->Checked ? MF_CHECKED : 0);
+        if (item->Caption == L"-") flags = MF_SEPARATOR;
+        AppendMenuW(menu.Get(), flags, i + 1, item->Caption.c_str());
+        if (item->Default) SetMenuDefaultItem(menu.Get(), static_cast<UINT>(i + 1), FALSE);
+    }
+    UINT command = TrackPopupMenu(menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN, x, y, 0, owner, nullptr);
+    return command >= 1 && command <= items_.size() ? items_[command - 1] : nullptr;
 }
 
 }  // namespace forms

@@ -27,8 +27,7 @@ public:
     void SetContainer(TComponent* container) { container_ = container; }
     virtual void Click();
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
     TComponent* LayoutContainer() const override { return container_ ? container_ : Owner(); }
 
 private:
@@ -46,17 +45,22 @@ public:
     void Remove(TMenuItem* item);
     TNotifyEvent OnPopup;
 
-    // Shows the menu at a screen point and runs the chosen item's click.
-    virtual void Popup(int x, int y);
+    // Shows the menu at a screen point for a window of the program (null: the application
+    // window) and runs the chosen item's click.
+    virtual void Popup(int x, int y, HWND owner = nullptr);
+    // The component whose menu this is while it is shown (a tray icon, for instance).
+    TComponent* PopupComponent = nullptr;
     // Replaces the platform menu in tests: receives the menu and the point, returns the item
     // to click (or null for none).
     static std::function<TMenuItem*(TPopupMenu*, POINT)> PopupHook;
     POINT PopupPoint() const { return popupPoint_; }
 
     void AddLayoutChild(TComponent* child) override;
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 private:
+    // The platform menu; the chosen item or null.
+    TMenuItem* Track(int x, int y, HWND owner);
     std::vector<TMenuItem*> items_;
     POINT popupPoint_{};
 };

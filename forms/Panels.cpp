@@ -1,6 +1,6 @@
 #include "forms/Panels.h"
 
-#include "forms/Streaming.h"
+#include "forms/Properties.h"
 
 namespace forms {
 
@@ -26,15 +26,13 @@ void TPanel::Paint() {
                   DT_CENTER | DT_VCENTER | DT_SINGLELINE);
 }
 
-bool TPanel::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    if (name == "BevelOuter") SetBeveled(reader.Ident(value) != "bvNone");
-    else return TCustomControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TPanel::WriteProperties(TWriter& writer) const {
-    TCustomControl::WriteProperties(writer);
-    if (!beveled_) writer.Ident("BevelOuter", "bvNone");
+const TPropertyTable<TComponent>& TPanel::StoredProperties() const {
+    using P = TProperties<TPanel>;
+    static constexpr std::pair<std::string_view, bool> bevels[] = {{"bvNone", false}, {"bvRaised", true}};
+    static const TPropertyTable<TComponent> table(&TCustomControl::StoredProperties(), {
+        P::Ident<bool>("BevelOuter", bevels, &TPanel::Beveled, &TPanel::SetBeveled, true),
+    });
+    return table;
 }
 
 }  // namespace forms

@@ -13,8 +13,7 @@ public:
     bool Beveled() const { return beveled_; }
     void SetBeveled(bool value);
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     void Paint() override;

@@ -11,6 +11,7 @@ TPlatformSeam DefaultPlatform() {
             ShellExecuteW(r.parent, r.verb.c_str(), r.file.c_str(), r.parameters.c_str(), r.directory.c_str(),
                           r.showCommand);
         },
+        [](DWORD message, NOTIFYICONDATAW& data) { return Shell_NotifyIconW(message, &data) != FALSE; },
     };
 }
 

@@ -1,7 +1,9 @@
 #pragma once
-// Side effects on the user's desktop that tests must observe without making them: the beep
-// and the shell's open verb. Tests replace the functions; the program uses the platform's.
+// Side effects on the user's desktop that tests must observe without making them: the beep,
+// the shell's open verb and the notification-area icon. Tests replace the functions; the
+// program uses the platform's.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <functional>
 #include <string>
@@ -17,6 +19,8 @@ struct TShellOpenRequest {
 struct TPlatformSeam {
     std::function<void(UINT type)> Beep;
     std::function<void(const TShellOpenRequest& request)> ShellOpen;
+    // Shell_NotifyIconW: adds, modifies or deletes a notification-area icon; whether the shell took it.
+    std::function<bool(DWORD message, NOTIFYICONDATAW& data)> NotifyIcon;
 };
 
 // The current seam; a test assigns its own functions and restores the defaults afterwards.

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "forms/Exceptions.h"
+#include "forms/Properties.h"
 #include "forms/Streaming.h"
 
 namespace forms {
@@ -30,8 +31,7 @@ void TCustomControl::Paint(HDC dc, const RECT& update) {
     canvas_.SetFont(font_);
     canvas_.BrushColor = color_;
     canvas_.BrushStyle = TBrushStyle::Solid;
-    // Caught here so that the caller still ends the paint: an unvalidated window would
-    // ask to be painted again at once, forever.
+    // Caught here so that the canvas always lets go of the paint DC, which ends with the paint.
     try {
         Paint();
         PaintControls(dc, update);
@@ -48,31 +48,6 @@ void TCustomControl::SetParent(TWinControl* parent) {
     TFont before = font_;
     TWinControl::SetParent(parent);
     if (parent && parentFont_ && !(before == font_)) FontChanged();
-}
-
-void TCustomControl::SelectNext(bool forward) {
-    if (!Parent()) return;
-    std::vector<TWinControl*> stops;
-    for (TControl* control : Parent()->Controls()) {
-        auto* window = dynamic_cast<TWinControl*>(control);
-        if (window && (window == this || (window->TabStop && window->Visible() && window->Enabled())))
-            stops.push_back(window);
-    }
-    auto order = [](TWinControl* control) {
-        auto* custom = dynamic_cast<TCustomControl*>(control);
-        return custom ? custom->TabOrder : 0;
-    };
-    std::stable_sort(stops.begin(), stops.end(), [&](TWinControl* a, TWinControl* b) { return order(a) < order(b); });
-    auto it = std::find(stops.begin(), stops.end(), this);
-    size_t index = static_cast<size_t>(it - stops.begin());
-    size_t count = stops.size();
-    for (size_t step = 1; step < count; ++step) {
-        TWinControl* next = stops[(forward ? index + step : index + count - step) % count];
-        if (next != this) {
-            next->SetFocus();
-            return;
-        }
-    }
 }
 
 void TCustomControl::WndProc(Message& message) {
@@ -100,8 +75,8 @@ void TCustomControl::WMSize(Message& message) {
     DefaultHandler(message);
     // Whoever sized the window, the control's bounds follow it.
     RECT bounds{};
-    GetWindowRect(handle_, &bounds);
-    MapWindowPoints(HWND_DESKTOP, GetParent(handle_), reinterpret_cast<POINT*>(&bounds), 2);
+    GetWindowRect(handle_.Get(), &bounds);
+    MapWindowPoints(HWND_DESKTOP, GetParent(handle_.Get()), reinterpret_cast<POINT*>(&bounds), 2);
     left_ = bounds.left, top_ = bounds.top;
     width_ = bounds.right - bounds.left, height_ = bounds.bottom - bounds.top;
 }
@@ -160,46 +135,16 @@ void TCustomControl::KeyPress(wchar_t& key) {
     if (OnKeyPress) OnKeyPress(this, key);
 }
 
-bool TCustomControl::ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) {
-    // Handlers are published with the sender alone; the event's other arguments are dropped.
-    auto handler = [&] { return reader.Method(value); };
-    if (name == "TabStop") TabStop = reader.Boolean(value);
-    else if (name == "TabOrder") TabOrder = static_cast<int>(reader.Integer(value));
-    else if (name == "Color" && std::holds_alternative<int64_t>(value)) SetColor(static_cast<TColor>(reader.Integer(value)));
-    else if (name == "Font.Color" && std::holds_alternative<int64_t>(value)) {
-        font_.Color = static_cast<TColor>(reader.Integer(value));
-        parentFont_ = false;
-        FontChanged();
-    } else if (name == "OnEnter") OnEnter = handler();
-    else if (name == "OnExit") OnExit = handler();
-    else if (name == "OnKeyDown" || name == "OnKeyUp") {
-        TKeyEvent event = [h = handler()](TObject* sender, WORD&, TShiftState) { h(sender); };
-        (name == "OnKeyDown" ? OnKeyDown : OnKeyUp) = std::move(event);
-    } else if (name == "OnKeyPress") OnKeyPress = [h = handler()](TObject* sender, wchar_t&) { h(sender); };
-    else return TWinControl::ReadProperty(name, value, reader);
-    return true;
-}
-
-void TCustomControl::WriteProperties(TWriter& writer) const {
-    TWinControl::WriteProperties(writer);
-    // Reading starts from the parent's colour and font, so an own one is written whole.
-    if (!parentColor_) WriteColor(writer, "Color", color_);
-    if (!parentFont_) {
-        writer.Ident("Font.Charset", font_.Charset == SHIFTJIS_CHARSET ? "SHIFTJIS_CHARSET"
-                                     : font_.Charset == ANSI_CHARSET   ? "ANSI_CHARSET"
-                                                                       : "DEFAULT_CHARSET");
-        WriteColor(writer, "Font.Color", font_.Color);
-        writer.Integer("Font.Height", font_.Height);
-        writer.String("Font.Name", font_.Name);
-        std::vector<std::string> style;
-        if (font_.Bold) style.push_back("fsBold");
-        if (font_.Italic) style.push_back("fsItalic");
-        if (font_.Underline) style.push_back("fsUnderline");
-        if (font_.StrikeOut) style.push_back("fsStrikeOut");
-        writer.Set("Font.Style", std::move(style));
-    }
-    if (ShowHint) writer.Boolean("ShowHint", true);
-    if (TabOrder != 0) writer.Integer("TabOrder", TabOrder);
+const TPropertyTable<TComponent>& TCustomControl::StoredProperties() const {
+    using P = TProperties<TCustomControl>;
+    static const TPropertyTable<TComponent> table(&TWinControl::StoredProperties(), {
+        P::Event("OnEnter", &TCustomControl::OnEnter),
+        P::Event("OnExit", &TCustomControl::OnExit),
+        P::Event("OnKeyDown", &TCustomControl::OnKeyDown),
+        P::Event("OnKeyUp", &TCustomControl::OnKeyUp),
+        P::Event("OnKeyPress", &TCustomControl::OnKeyPress),
+    });
+    return table;
 }
 
 }  // namespace forms

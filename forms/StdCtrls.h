@@ -25,10 +25,6 @@ public:
     TCanvas& Canvas();
 
     void SetParent(TWinControl* parent) override;
-    // Position among the parent's tab stops; equal values keep the creation order.
-    int TabOrder = 0;
-    // Moves the focus to the parent's next (or previous) tab stop.
-    void SelectNext(bool forward);
 
     TNotifyEvent OnEnter;
     TNotifyEvent OnExit;
@@ -36,8 +32,7 @@ public:
     TKeyEvent OnKeyUp;
     TKeyPressEvent OnKeyPress;
 
-    bool ReadProperty(std::string_view name, const core::LayoutValue& value, TReader& reader) override;
-    void WriteProperties(TWriter& writer) const override;
+    const TPropertyTable<TComponent>& StoredProperties() const override;
 
 protected:
     using TWinControl::Paint;

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "core/Zip.h"
 #include "forms/Exceptions.h"
 #include "forms/Registration.h"
 #include "forms/Text.h"
@@ -17,6 +18,16 @@ std::string ToLowerAscii(std::string_view text) {
     return result;
 }
 
+// The archive of stored layouts that the build packs into the program (RCDATA "LAYOUTS").
+std::span<const uint8_t> LayoutArchive() {
+    HMODULE module = GetModuleHandleW(nullptr);
+    HRSRC info = FindResourceW(module, L"LAYOUTS", MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HGLOBAL data = info ? LoadResource(module, info) : nullptr;
+    const void* bytes = data ? LockResource(data) : nullptr;
+    if (!bytes) throw EResNotFound(L"リソース LAYOUTS が見つかりません");
+    return {static_cast<const uint8_t*>(bytes), SizeofResource(module, info)};
+}
+
 }  // namespace
 
 std::function<std::optional<core::LayoutObject>(const std::wstring&)> TReader::LayoutSource;
@@ -24,17 +35,14 @@ std::function<std::optional<core::LayoutObject>(const std::wstring&)> TReader::L
 core::LayoutObject TReader::LayoutResource(const std::wstring& resourceName) {
     if (LayoutSource)
         if (std::optional<core::LayoutObject> layout = LayoutSource(resourceName)) return *layout;
-    HMODULE module = GetModuleHandleW(nullptr);
-    HRSRC info = FindResourceW(module, resourceName.c_str(), MAKEINTRESOURCEW(10));  // RT_RCDATA
-    HGLOBAL data = info ? LoadResource(module, info) : nullptr;
-    const void* bytes = data ? LockResource(data) : nullptr;
-    if (!bytes) throw EResNotFound(L"リソース " + resourceName + L" が見つかりません");
-    std::string_view text(static_cast<const char*>(bytes), SizeofResource(module, info));
+    const std::span<const uint8_t> archive = LayoutArchive();
     try {
-        return core::ParseLayout(text);
-    } catch (const core::LayoutError& e) {
+        if (std::optional<std::vector<uint8_t>> text = core::ZipMember(archive, Narrow(resourceName)))
+            return core::ParseLayout({reinterpret_cast<const char*>(text->data()), text->size()});
+    } catch (const std::runtime_error& e) {  // a damaged archive or layout
         throw EReadError(resourceName + L": " + Widen(e.what()));
     }
+    throw EResNotFound(L"リソース " + resourceName + L" が見つかりません");
 }
 
 void TReader::ReadRoot(TComponent* root, const core::LayoutObject& layout) {

@@ -16,7 +16,7 @@ public:
     // Builds root's owned components from the layout, sets every stored property, binds
     // events and fields by name, resolves references, then calls Loaded on everything read.
     static void ReadRoot(TComponent* root, const core::LayoutObject& layout);
-    // The layout stored as the program's resource of the given name (RCDATA).
+    // The stored layout of the given name, from the archive of layouts in the program's resources.
     static core::LayoutObject LayoutResource(const std::wstring& resourceName);
     // Lets a test hand out its own layout for a resource name (empty: use the resource).
     static std::function<std::optional<core::LayoutObject>(const std::wstring& resourceName)> LayoutSource;
@@ -34,12 +34,13 @@ public:
     TNotifyEvent Method(const core::LayoutValue& value) const;
     // A component of the root named by the value, handed over once everything is read.
     void Reference(const core::LayoutValue& value, std::function<void(TComponent*)> assign);
+    // Raises the error of a value that the property cannot take.
+    [[noreturn]] void InvalidValue() const;
 
 private:
     explicit TReader(TComponent* root) : root_(root) {}
     void ReadProperties(TComponent* component, const core::LayoutObject& layout);
     void ReadChildren(TComponent* container, const core::LayoutObject& layout);
-    [[noreturn]] void InvalidValue() const;
 
     TComponent* root_;
     std::vector<TComponent*> loaded_;

@@ -6,23 +6,27 @@
 
 namespace forms {
 
-std::wstring Widen(std::string_view utf8) {
-    if (utf8.empty()) return {};
-    int length = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+std::wstring Decode(std::string_view bytes, unsigned codePage) {
+    if (bytes.empty()) return {};
+    int length = MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
     std::wstring result(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), result.data(), length);
+    MultiByteToWideChar(codePage, 0, bytes.data(), static_cast<int>(bytes.size()), result.data(), length);
     return result;
 }
 
-std::string Narrow(std::wstring_view utf16) {
-    if (utf16.empty()) return {};
-    int length = WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), nullptr, 0,
+std::string Encode(std::wstring_view text, unsigned codePage) {
+    if (text.empty()) return {};
+    int length = WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0,
                                      nullptr, nullptr);
     std::string result(static_cast<size_t>(length), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, utf16.data(), static_cast<int>(utf16.size()), result.data(), length,
+    WideCharToMultiByte(codePage, 0, text.data(), static_cast<int>(text.size()), result.data(), length,
                         nullptr, nullptr);
     return result;
 }
+
+std::wstring Widen(std::string_view utf8) { return Decode(utf8, CP_UTF8); }
+
+std::string Narrow(std::wstring_view utf16) { return Encode(utf16, CP_UTF8); }
 
 Exception AsFrameworkException(std::exception_ptr error) {
     try {

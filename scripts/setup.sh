@@ -13,6 +13,8 @@ packages=(
   libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
   xvfb xauth x11-utils xdotool imagemagick fonts-ipafont-gothic
   python3 python3-xlib
+  # A Japanese locale for the tests that need the ANSI code page Shift-JIS under Wine.
+  locales
 )
 
 missing=()

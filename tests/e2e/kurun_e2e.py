@@ -16,17 +16,40 @@ import time
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
 
-# name, start Left, start Top, outer Width, outer Height
-ROSTER = [
-    ("Pelton", -50, 140, 132, 75),
-    ("Melka", -50, 364, 132, 77),
-    ("Rugo", -50, 600, 132, 89),
-    ("Fenwa", 980, 364, 132, 76),
-]
-NAMES = [r[0] for r in ROSTER]
-SPRITE = 40
-KEY = (222, 171, 195)
-TICK = 0.05
+LAYOUTS = os.path.join(ROOT, "assets", "layouts")
+
+
+def layout_root(path):
+    """The class and the own properties (name -> text as stored) of a layout's root object."""
+    with open(path, encoding="utf-8") as f:
+        lines = f.read().splitlines()
+    m = re.match(r"object \w+: (\w+)$", lines[0]) if lines else None
+    check(m, f"{path} does not start with its root object")
+    props = {}
+    for line in lines[1:]:
+        if line.startswith("  object ") or line == "end":
+            break
+        prop = re.match(r"  ([\w.]+) = (.*)$", line)
+        if prop:
+            props[prop.group(1)] = prop.group(2)
+    return m.group(1), props
+
+
+def read_roster():
+    """(name, start Left, start Top, outer Width, outer Height) of each character window, in
+    the order of their classes TForm1 to TForm4, as their stored layouts give them."""
+    found = {}
+    for f in os.listdir(LAYOUTS):
+        if not f.endswith(".layout"):
+            continue
+        cls, props = layout_root(os.path.join(LAYOUTS, f))
+        number = re.fullmatch(r"TForm(\d)", cls)
+        if not number:
+            continue
+        name = props["Caption"].strip("'")
+        found[int(number.group(1))] = (name, *(int(props[k]) for k in ("Left", "Top", "Width", "Height")))
+    check(sorted(found) == [1, 2, 3, 4], f"character layouts in {LAYOUTS}: {sorted(found)}, expected 1 to 4")
+    return [found[n] for n in sorted(found)]
 
 
 class Failure(Exception):
@@ -36,6 +59,18 @@ class Failure(Exception):
 def check(cond, message):
     if not cond:
         raise Failure(message)
+
+
+# name, start Left, start Top, outer Width, outer Height
+ROSTER = read_roster()
+NAMES = [r[0] for r in ROSTER]
+SPRITE = 40
+KEY = (222, 171, 195)
+TICK = 0.05
+SETTINGS_TITLE = "設定ウィンドウ"
+# The settings window's row tops and the close button, in its client area.
+ROW_TOP = [34, 106, 178, 250]
+CLOSE_BUTTON = (325, 10)
 
 
 def run(*args, check_rc=True):
@@ -93,7 +128,8 @@ class Window:
 class Kurun:
     """One program run: `with Kurun(exe, artifacts) as k:`."""
 
-    def __init__(self, exe, artifacts, name):
+    def __init__(self, exe, artifacts, name, files=None):
+        """files: {name: bytes} placed beside the program before it starts."""
         if not os.path.isfile(exe):
             raise Failure(f"{exe} does not exist: build the windows preset first")
         self.exe = exe
@@ -102,6 +138,7 @@ class Kurun:
         os.makedirs(self.artifacts)
         self.proc = None
         self.windows = {}
+        self.files = files or {}
 
     def __enter__(self):
         # A kurun.ini left by one test must not reach another: each run gets its own folder.
@@ -110,6 +147,9 @@ class Kurun:
         for f in os.listdir(src):
             if f == os.path.basename(self.exe) or f.lower().endswith(".dll"):
                 shutil.copy2(os.path.join(src, f), self.dir)
+        for name, content in self.files.items():
+            with open(os.path.join(self.dir, name), "wb") as f:
+                f.write(content)
         self.log = open(os.path.join(self.artifacts, "wine.log"), "w")
         self.proc = subprocess.Popen(
             ["bash", WINE_RUN, os.path.join(self.dir, os.path.basename(self.exe))],
@@ -150,15 +190,15 @@ class Kurun:
                   "--name", f"^{name}$", check_rc=False).split()
         return out
 
-    def wait_windows(self, timeout=60):
-        """Waits until all four character windows are shown; returns the time the first was."""
+    def wait_windows(self, names=NAMES, timeout=60):
+        """Waits until these character windows are shown; returns the time the first was."""
         first = None
         while True:
             code = self.proc.poll()
             if code is not None:
                 raise Failure(f"kurun.exe ended with {code} before showing its windows "
                               f"(see {self.artifacts}/wine.log)")
-            found = {n: self.find(n) for n in NAMES}
+            found = {n: self.find(n) for n in names}
             if first is None and any(found.values()):
                 first = time.monotonic()
             if all(found.values()):
@@ -167,13 +207,102 @@ class Kurun:
                     self.windows[n] = Window(ids[0])
                 return first
             if time.monotonic() - self.started > timeout:
-                missing = [n for n in NAMES if not found[n]]
+                missing = [n for n in names if not found[n]]
                 raise Failure(f"no window named {', '.join(missing)} within {timeout} s "
                               f"of starting kurun.exe")
             time.sleep(0.05)
 
     def positions(self):
-        return {n: self.windows[n].pos() for n in NAMES}
+        return {n: w.pos() for n, w in self.windows.items()}
+
+    def wait_standing(self, name, timeout=15):
+        """Waits until the character has stood still for half a second; returns its place."""
+        last, since = None, time.monotonic()
+        end = time.monotonic() + timeout
+        while time.monotonic() < end:
+            pos = self.windows[name].pos()
+            if pos != last:
+                last, since = pos, time.monotonic()
+            elif time.monotonic() - since > 0.5:
+                return pos
+            time.sleep(0.05)
+        raise Failure(f"{name} never stood still near the pointer")
+
+    def point_on_sprite(self, name):
+        """A pixel of the standing character's sprite inside its rest box, where the pointer keeps
+        it standing and a click reaches it."""
+        left, top = self.windows[name].pos()
+        w, _, raw = screenshot(os.path.join(self.artifacts, "sprite.png"))
+        # The commonest colour, not a corner pixel: the tray may sit in the corner.
+        back = background(raw)
+        for dy in range(6, 31):
+            for dx in range(6, 31):
+                x, y = left + dx, top + dy
+                if all(pixel(w, raw, x + ex, y + ey) not in (back, bytes(KEY))
+                       for ex in (-2, 0, 2) for ey in (-2, 0, 2)):
+                    return x, y
+        raise Failure(f"no solid pixel on {name}'s sprite near {left, top}")
+
+    def open_settings_from(self, name):
+        """Opens the settings window from the standing character's menu; returns the window."""
+        target = self.point_on_sprite(name)
+        move_pointer(*target)
+        run("xdotool", "click", "3")
+        time.sleep(0.5)
+        click_at(target[0] + 20, target[1] + 10)
+        end = time.monotonic() + 10
+        while time.monotonic() < end:
+            ids = self.find(SETTINGS_TITLE)
+            if ids:
+                return Window(ids[0])
+            time.sleep(0.05)
+        raise Failure(f"no window named {SETTINGS_TITLE!r} appeared")
+
+
+def click_at(x, y, button=1):
+    move_pointer(x, y)
+    run("xdotool", "click", str(button))
+
+
+def windows_path(path):
+    """The name under which Wine's programs see a Linux path."""
+    return "Z:" + path.replace("/", "\\")
+
+
+def pixel(w, raw, x, y):
+    i = 3 * (y * w + x)
+    return raw[i:i + 3]
+
+
+PORTRAITS = os.path.join(ROOT, "assets", "pictures", "portraits")
+
+
+def picture_rgb(path):
+    return subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
+
+
+def square_matches(w, raw, left, top, picture):
+    """True when the 48 x 48 square at (left, top) of the screen shows the picture."""
+    for y in range(48):
+        row = raw[3 * ((top + y) * w + left):3 * ((top + y) * w + left + 48)]
+        if row != picture[3 * 48 * y:3 * 48 * (y + 1)]:
+            return False
+    return True
+
+
+def colour_row(shot, origin):
+    """The settings row whose portrait is in colour (the others must be grey), or None."""
+    w, _, raw = shot
+    found = None
+    for r in range(4):
+        left, top = origin[0] + 12, origin[1] + ROW_TOP[r] + 16
+        if square_matches(w, raw, left, top, picture_rgb(os.path.join(PORTRAITS, f"portrait{r + 1}.bmp"))):
+            check(found is None, "two rows show their colour portrait")
+            found = r
+        else:
+            grey = picture_rgb(os.path.join(PORTRAITS, f"portrait{r + 1}_grey.bmp"))
+            check(square_matches(w, raw, left, top, grey), f"row {r + 1} shows neither of its portraits")
+    return found
 
 
 def screenshot(path):

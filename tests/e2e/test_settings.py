@@ -6,103 +6,19 @@ import os
 import subprocess
 import time
 
-from kurun_e2e import (KEY, NAMES, ROOT, Failure, Kurun, Window, check, main, move_pointer, run,
-                       screenshot)
+from kurun_e2e import (CLOSE_BUTTON, NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, check, click_at, colour_row,
+                       main, move_pointer, pixel, run, screenshot, windows_path)
 
-TITLE = "設定ウィンドウ"
-PORTRAITS = os.path.join(ROOT, "assets", "pictures", "portraits")
 XDND = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xdnd_drop.py")
-ROW_TOP = [34, 106, 178, 250]
-
-
-def pixel(w, raw, x, y):
-    i = 3 * (y * w + x)
-    return raw[i:i + 3]
-
-
-def picture_rgb(path):
-    return subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
-
-
-def square_matches(w, raw, left, top, picture):
-    """True when the 48 x 48 square at (left, top) of the screen shows the picture."""
-    for y in range(48):
-        row = raw[3 * ((top + y) * w + left):3 * ((top + y) * w + left + 48)]
-        if row != picture[3 * 48 * y:3 * 48 * (y + 1)]:
-            return False
-    return True
-
-
-def colour_row(shot, origin):
-    """The row whose portrait is in colour (the others must be grey), or None."""
-    w, _, raw = shot
-    found = None
-    for r in range(4):
-        left, top = origin[0] + 12, origin[1] + ROW_TOP[r] + 16
-        if square_matches(w, raw, left, top, picture_rgb(os.path.join(PORTRAITS, f"portrait{r + 1}.bmp"))):
-            check(found is None, "two rows show their colour portrait")
-            found = r
-        else:
-            grey = picture_rgb(os.path.join(PORTRAITS, f"portrait{r + 1}_grey.bmp"))
-            check(square_matches(w, raw, left, top, grey), f"row {r + 1} shows neither of its portraits")
-    return found
-
-
-def wait_standing(k, name, timeout=15):
-    last, since = None, time.monotonic()
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        pos = k.windows[name].pos()
-        if pos != last:
-            last, since = pos, time.monotonic()
-        elif time.monotonic() - since > 0.5:
-            return pos
-        time.sleep(0.05)
-    raise Failure(f"{name} never stood still near the pointer")
-
-
-def point_on_sprite(k, name, artifacts):
-    """A pixel of the standing character's sprite inside its rest box, where the pointer keeps it
-    standing and a click reaches it."""
-    left, top = k.windows[name].pos()
-    w, _, raw = screenshot(os.path.join(artifacts, "sprite.png"))
-    back = pixel(w, raw, 2, 2)
-    for dy in range(6, 31):
-        for dx in range(6, 31):
-            x, y = left + dx, top + dy
-            if all(pixel(w, raw, x + ex, y + ey) not in (back, bytes(KEY)) for ex in (-2, 0, 2) for ey in (-2, 0, 2)):
-                return x, y
-    raise Failure(f"no solid pixel on {name}'s sprite near {left, top}")
-
-
-def settings_window(k, timeout=10):
-    end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        ids = k.find(TITLE)
-        if ids:
-            return Window(ids[0])
-        time.sleep(0.05)
-    raise Failure(f"no window named {TITLE!r} appeared")
-
-
-def click_at(x, y, button=1):
-    move_pointer(x, y)
-    run("xdotool", "click", str(button))
 
 
 def test(exe, artifacts):
     move_pointer(160, 240)
     with Kurun(exe, artifacts, "settings") as k:
         k.wait_windows()
-        wait_standing(k, "Pelton")
-        target = point_on_sprite(k, "Pelton", k.artifacts)
-        move_pointer(*target)
-
+        k.wait_standing("Pelton")
         # Right-click Pelton and pick the menu's only item.
-        run("xdotool", "click", "3")
-        time.sleep(0.5)
-        click_at(target[0] + 20, target[1] + 10)
-        window = settings_window(k)
+        window = k.open_settings_from("Pelton")
         info = window.info()
         check((info["x"], info["y"], info["w"], info["h"]) == (20, 20, 350, 350),
               f"the settings window is at {info}, not at 20, 20 and 350 x 350")
@@ -143,7 +59,7 @@ def test(exe, artifacts):
         marker = os.path.join(k.dir, "launched.txt")
         batch = os.path.join(folder, "mark me.bat")
         with open(batch, "w", newline="\r\n") as f:
-            f.write(f'@echo launched> "Z:{marker.replace("/", chr(92))}"\n')
+            f.write(f'@echo launched> "{windows_path(marker)}"\n')
         edit = (origin[0] + 106, origin[1] + ROW_TOP[0] + 26, 200, 14)
         def lit(shot):
             w, _, raw = shot
@@ -158,9 +74,9 @@ def test(exe, artifacts):
               "no text appeared in row 1's edit box after the drop")
 
         # Close: the window goes and everyone walks again.
-        click_at(origin[0] + 325, origin[1] + 10)
+        click_at(origin[0] + CLOSE_BUTTON[0], origin[1] + CLOSE_BUTTON[1])
         time.sleep(0.5)
-        check(not k.find(TITLE), "the settings window is still shown after close")
+        check(not k.find(SETTINGS_TITLE), "the settings window is still shown after close")
         before = k.positions()
         time.sleep(1.0)
         moved = [n for n in NAMES if k.positions()[n] != before[n]]
@@ -168,8 +84,8 @@ def test(exe, artifacts):
 
         # A click on Pelton runs the dropped batch file through the shell.
         move_pointer(400, 400)
-        wait_standing(k, "Pelton")
-        click_at(*point_on_sprite(k, "Pelton", k.artifacts))
+        k.wait_standing("Pelton")
+        click_at(*k.point_on_sprite("Pelton"))
         end = time.monotonic() + 20
         while not os.path.exists(marker) and time.monotonic() < end:
             time.sleep(0.1)

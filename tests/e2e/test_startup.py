@@ -3,9 +3,12 @@ places, before the walk has taken them far."""
 import time
 from kurun_e2e import (Kurun, ROSTER, NAMES, SPRITE, TICK, check, main, move_pointer)
 
+START = {name: (left, top) for name, left, top, _, _ in ROSTER}
 # With the pointer here, every character's start is close to where it would rest on x, and
 # Melka rests on y, so most of the drift before the first reading is bounded whatever the timing.
-PARK = (0, 364)
+PARK = (0, START["Melka"][1])
+# The walking rule's rest boxes reach this far right of (and below) a window's corner.
+REST_HIGH = {"Pelton": 32, "Melka": 12, "Rugo": 24}
 
 
 def test(exe, artifacts):
@@ -32,20 +35,18 @@ def test(exe, artifacts):
 
         def between(name, axis, lo, hi):
             v = infos[name][axis]
-            check(lo <= v <= hi, f"{name} {axis}={v}, expected within {lo}..{hi} "
-                                 f"(start {dict((r[0], r[1:3]) for r in ROSTER)[name]})")
+            check(lo <= v <= hi, f"{name} {axis}={v}, expected within {lo}..{hi} (start {START[name]})")
 
-        # Characters 1 to 3 walk right only until the pointer (x 0) enters their rest box.
-        between("Pelton", "x", -50, -32)
-        between("Melka", "x", -50, -12)
-        between("Rugo", "x", -50, -24)
+        # Characters 1 to 3 walk right only until the pointer enters their rest box.
+        for name in ("Pelton", "Melka", "Rugo"):
+            between(name, "x", START[name][0], PARK[0] - REST_HIGH[name])
         # On y: Pelton walks down toward the pointer, Rugo up, Melka already rests.
-        between("Pelton", "y", 140, 140 + 2 * n)
-        between("Melka", "y", 364, 364)
-        between("Rugo", "y", 600 - 2 * n, 600)
+        between("Pelton", "y", START["Pelton"][1], START["Pelton"][1] + 2 * n)
+        between("Melka", "y", START["Melka"][1], START["Melka"][1])
+        between("Rugo", "y", START["Rugo"][1] - 2 * n, START["Rugo"][1])
         # Fenwa follows Pelton: left and up, one pixel a tick.
-        between("Fenwa", "x", 980 - n, 980)
-        between("Fenwa", "y", 364 - n, 364)
+        between("Fenwa", "x", START["Fenwa"][0] - n, START["Fenwa"][0])
+        between("Fenwa", "y", START["Fenwa"][1] - n, START["Fenwa"][1])
 
 
 if __name__ == "__main__":

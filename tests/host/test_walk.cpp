@@ -64,10 +64,13 @@ TEST(Walk, StandingTicksAdvanceTheCounter) {
     WalkTick t1 = PlanWalk(kWalkConstants[1], w, w, 0);
     WalkTick t2 = PlanWalk(kWalkConstants[1], w, w, t1.walkFrame);
     EXPECT_EQ(t1.moveCount + t2.moveCount, 0);
+    EXPECT_EQ(t1.LastFrame(), 0);
+    EXPECT_EQ(t1.Destination(w), w);
     EXPECT_EQ(t2.walkFrame, 2);
     // Resuming to the left shows left frame index 3.
     WalkTick t3 = PlanWalk(kWalkConstants[1], w, {0, 50}, t2.walkFrame);
     EXPECT_EQ(Moves(t3), (std::vector<WalkMove>{{12, WalkAxis::Horizontal, 49}}));
+    EXPECT_EQ(t3.Destination(w), (Point{49, 50}));
     // A counter out of its range starts the cycle again rather than naming a frame past 16.
     EXPECT_EQ(PlanWalk(kWalkConstants[1], w, w, 7).walkFrame, 0);
     EXPECT_EQ(PlanWalk(kWalkConstants[1], w, w, -3).walkFrame, 0);
@@ -77,6 +80,9 @@ TEST(Walk, DiagonalMovesVerticallyThenHorizontally) {
     WalkTick t = PlanWalk(kWalkConstants[2], {300, 300}, {0, 0}, 2);
     EXPECT_EQ(t.walkFrame, 3);
     EXPECT_EQ(Moves(t), (std::vector<WalkMove>{{4, WalkAxis::Vertical, 298}, {12, WalkAxis::Horizontal, 298}}));
+    // What the tick leaves: the sideways frame, and both steps taken.
+    EXPECT_EQ(t.LastFrame(), 12);
+    EXPECT_EQ(t.Destination({300, 300}), (Point{298, 298}));
     WalkTick dr = PlanWalk(kWalkConstants[0], {0, 0}, {100, 100}, 3);
     EXPECT_EQ(Moves(dr), (std::vector<WalkMove>{{5, WalkAxis::Vertical, 2}, {13, WalkAxis::Horizontal, 2}}));
 }

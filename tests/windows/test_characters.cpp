@@ -1,5 +1,6 @@
 // The four character windows: start-up, walking with the real cursor, and handle hygiene.
 #include <array>
+#include <memory>
 
 #include "app/CharacterForm.h"
 #include "app/Fenwa.h"
@@ -9,9 +10,11 @@
 #include "app/Rugo.h"
 #include "app/StatusWindow1.h"
 #include "forms/Streaming.h"
+#include "support/ApiCalls.h"
 #include "support/WinTest.h"
 
 using namespace kurun;
+using wintest::Api;
 
 namespace {
 
@@ -144,27 +147,73 @@ TEST_F(CharactersTest, EachCharacterStopsAtItsOwnDistance) {
     }
 }
 
-TEST_F(CharactersTest, MovingTickChangesOutlineAndPositionAtMostTwiceStandingTickNever) {
+TEST_F(CharactersTest, MovingTickChangesOutlineAndPositionOnceStandingTickNever) {
     Place(Form3, 400, 400);
     MoveCounter moves(Form3->Handle());
-    Tick(Form3, 100, 100);  // up and left: two frames, two moves
-    EXPECT_EQ(outlineChanges[2], 2);
-    EXPECT_EQ(moves.Count(), 2);
+    Tick(Form3, 100, 100);  // up and left: only the left frame is ever seen, one move for both steps
+    EXPECT_EQ(outlineChanges[2], 1);
+    EXPECT_EQ(moves.Count(), 1);
     EXPECT_EQ(Form3->Left(), 398);
     EXPECT_EQ(Form3->Top(), 398);
     EXPECT_EQ(ShownFrame(Form3), 9 + 1);  // the left frame stays: diagonal walking faces sideways
     EXPECT_EQ(wintest::WindowRegionRects(Form3->Handle()), wintest::RegionRects(Form3->Frame(10)->RegionHandle()));
 
     Tick(Form3, 398, 398);  // inside the box
-    EXPECT_EQ(outlineChanges[2], 2);
-    EXPECT_EQ(moves.Count(), 2);
+    EXPECT_EQ(outlineChanges[2], 1);
+    EXPECT_EQ(moves.Count(), 1);
     EXPECT_EQ(ShownFrame(Form3), 10);
     EXPECT_EQ(Form3->WalkFrame(), 2);
 
     Tick(Form3, 398, 500);  // standing ticks advanced the counter: resumes at index 3
     EXPECT_EQ(ShownFrame(Form3), 8);
-    EXPECT_EQ(outlineChanges[2], 3);
-    EXPECT_EQ(moves.Count(), 3);
+    EXPECT_EQ(outlineChanges[2], 2);
+    EXPECT_EQ(moves.Count(), 2);
+}
+
+// What each kind of tick asks of the window system, counted at the program's own calls.
+TEST_F(CharactersTest, EachTickAsksTheWindowSystemForNoMoreThanItShows) {
+    for (TCharacterForm* form : Characters()) form->Timer1->SetEnabled(false);  // only the ticks below
+    Form1->Show();
+    Place(Form1, 600, 600);
+    wintest::Pump();
+    // Counts one tick and the repaint after it; the cursor reads of the tick alone, as the
+    // pointer's arrival may make the window read it too.
+    int cursorReads = 0;
+    auto counted = [&](int x, int y) {
+        SetCursorPos(x, y);
+        wintest::Pump();
+        auto calls = std::make_unique<wintest::ApiCalls>();
+        Form1->Timer1->Tick();
+        cursorReads = (*calls)[Api::GetCursorPos];
+        wintest::Pump();
+        return calls;
+    };
+
+    auto diagonal = counted(0, 0);
+    EXPECT_EQ((*diagonal)[Api::SetWindowRgn], 1);
+    EXPECT_EQ((*diagonal)[Api::SetWindowPos], 1);
+    EXPECT_LE((*diagonal)[Api::BeginPaint], 1);
+    EXPECT_EQ(cursorReads, 1);
+    EXPECT_EQ(ShownFrame(Form1), 9 + 1);
+    diagonal.reset();
+
+    // Standing ticks only read the cursor; the counter goes on to 2, 3, 0.
+    for (int i = 0; i < 3; ++i) {
+        auto standing = counted(Form1->Left() + 16, Form1->Top() + 16);
+        EXPECT_EQ(standing->WindowCalls(), 0);
+        EXPECT_EQ(cursorReads, 1);
+    }
+    EXPECT_EQ(Form1->WalkFrame(), 0);
+
+    // Left again with frame index 1: that frame is shown already, so the window only moves.
+    auto same = counted(0, Form1->Top() + 16);
+    EXPECT_EQ(Form1->Left(), 596);
+    EXPECT_EQ(ShownFrame(Form1), 10);
+    EXPECT_EQ((*same)[Api::SetWindowRgn], 0);
+    EXPECT_EQ((*same)[Api::InvalidateRect] + (*same)[Api::RedrawWindow], 0);
+    EXPECT_EQ((*same)[Api::SetWindowPos], 1);
+    EXPECT_EQ(wintest::WindowRegionRects(Form1->Handle()), wintest::RegionRects(Form1->Frame(10)->RegionHandle()));
+    EXPECT_EQ(outlineChanges[0], 1);
 }
 
 TEST_F(CharactersTest, CharacterFourFollowsCharacterOneAndWaitsWhileItIsHidden) {

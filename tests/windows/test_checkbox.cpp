@@ -124,9 +124,10 @@ TEST_F(CheckBoxTest, SettingsWindowBoxShowsTheCellCornerOnTheWindowColour) {
     box->SetChecked(true);
     ExpectCell(Capture(box), {0, 0, 13, 13}, 1, 0, 2);
     // Nothing is erased: the paint covers everything.
-    HDC dc = GetDC(box->Handle());
-    EXPECT_EQ(SendMessageW(box->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 1);
-    ReleaseDC(box->Handle(), dc);
+    {
+        forms::WindowDC dc(box->Handle());
+        EXPECT_EQ(SendMessageW(box->Handle(), WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0), 1);
+    }
     ExpectCell(Capture(box), {0, 0, 13, 13}, 1, 0, 2);
 }
 
@@ -230,10 +231,9 @@ TEST_F(CheckBoxTest, CalcSizeFollowsGlyphsCaptionsAndFonts) {
     TdxfCheckBox* box = Box(10, 10, 13, 13);
     auto measure = [](const forms::TFont& font, const std::wstring& text) {
         forms::MemoryDC dc;
-        HGDIOBJ old = SelectObject(dc.Get(), font.Handle());
+        forms::SelectedObject selected(dc.Get(), font.Handle());
         SIZE size{};
         GetTextExtentPoint32W(dc.Get(), text.c_str(), static_cast<int>(text.size()), &size);
-        SelectObject(dc.Get(), old);
         return size;
     };
     box->SetCaption(L"Short");

@@ -105,25 +105,18 @@ public:
     Surface(int width, int height, COLORREF fill) {
         std::vector<uint8_t> info = forms::MakeBitmapInfo(width, -height, 32);
         void* bits = nullptr;
-        bitmap_ = CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits, nullptr, 0);
-        dc_ = CreateCompatibleDC(nullptr);
-        old_ = SelectObject(dc_, bitmap_);
-        HBRUSH brush = CreateSolidBrush(fill);
+        bitmap_.Reset(CreateDIBSection(nullptr, reinterpret_cast<BITMAPINFO*>(info.data()), DIB_RGB_COLORS, &bits,
+                                       nullptr, 0));
+        dc_.Select(bitmap_.Get());
+        forms::BrushHandle brush(CreateSolidBrush(fill));
         RECT all{0, 0, width, height};
-        FillRect(dc_, &all, brush);
-        DeleteObject(brush);
+        FillRect(dc_.Get(), &all, brush.Get());
     }
-    ~Surface() {
-        SelectObject(dc_, old_);
-        DeleteDC(dc_);
-        DeleteObject(bitmap_);
-    }
-    HDC Dc() const { return dc_; }
-    COLORREF Pixel(int x, int y) const { return GetPixel(dc_, x, y); }
+    HDC Dc() const { return dc_.Get(); }
+    COLORREF Pixel(int x, int y) const { return GetPixel(dc_.Get(), x, y); }
 private:
-    HBITMAP bitmap_;
-    HDC dc_;
-    HGDIOBJ old_;
+    forms::BitmapHandle bitmap_;
+    forms::MemoryDC dc_;  // goes first, giving the bitmap back
 };
 
 class RegionTest : public wintest::AppTest {

@@ -30,7 +30,7 @@ protected:
     void SetUp() override {
         AppTest::SetUp();
         components::InitializeRegionUnit();
-        form = Build(forms::TReader::LayoutResource(L"TBUTTONSAMPLE"));
+        form = Build(wintest::SampleLayout(L"TBUTTONSAMPLE"));
         // Shown without activation, then brought forward (see the check box tests).
         SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
         SetForegroundWindow(form->Handle());
@@ -456,7 +456,7 @@ TEST_F(RgnBtnTest, AssigningGlyphsAtRunTime) {
 }
 
 TEST_F(RgnBtnTest, MissingOrDamagedOutlineDataIsRefused) {
-    core::LayoutObject layout = forms::TReader::LayoutResource(L"TBUTTONSAMPLE");
+    core::LayoutObject layout = wintest::SampleLayout(L"TBUTTONSAMPLE");
     core::LayoutObject noData = layout;
     noData.FindChild("RgnBtn2")->Set("RgnData", core::LayoutBytes{});
     EXPECT_EQ(LoadError(noData).message, L"RgnBtn2 のﾘｰｼﾞｮﾝ情報がありません");
@@ -518,7 +518,7 @@ TEST_F(RgnBtnTest, TheLayoutStoresWhatDiffersAndAlwaysTheOutline) {
     delete again;
 
     // Every published property and event of the button loads.
-    core::LayoutObject full = forms::TReader::LayoutResource(L"TBUTTONSAMPLE");
+    core::LayoutObject full = wintest::SampleLayout(L"TBUTTONSAMPLE");
     auto& properties = full.FindChild("RgnBtn1")->properties;
     for (const char* event : {"OnMouseDown", "OnMouseMove", "OnMouseUp", "OnDragDrop", "OnDragOver", "OnEndDrag",
                               "OnStartDrag"})
@@ -568,7 +568,7 @@ TEST_F(RgnBtnTest, ThousandsOfPressesAndRebuiltWindowsLeaveTheHandleCountAlone) 
     EXPECT_EQ(events.size(), clicks);
     EXPECT_GT(clicks, 1000u);
 
-    core::LayoutObject layout = forms::TReader::LayoutResource(L"TBUTTONSAMPLE");
+    core::LayoutObject layout = wintest::SampleLayout(L"TBUTTONSAMPLE");
     auto rebuild = [&] {
         wintest::TLayoutForm* other = Build(layout);
         wintest::Capture(other->Handle());

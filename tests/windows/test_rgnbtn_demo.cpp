@@ -40,7 +40,7 @@ TEST_F(RgnBtnDemo, ShowsEveryStateAndSavesAPicture) {
     form = new wintest::TLayoutForm(app);
     form->PublishMethod("RgnBtnClick", [](forms::TObject*) {});
     form->PublishMethod("RgnBtnDblClick", [](forms::TObject*) {});
-    form->Load(forms::TReader::LayoutResource(L"TBUTTONSAMPLE"));
+    form->Load(wintest::SampleLayout(L"TBUTTONSAMPLE"));
     form->SetBounds(20, 20, 240, 176);
     SetWindowPos(form->Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
     auto sample = [&](int n) { return dynamic_cast<TRgnBtn*>(form->FindComponent(L"RgnBtn" + std::to_wstring(n))); };

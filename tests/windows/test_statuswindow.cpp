@@ -16,6 +16,7 @@
 #include "app/Program.h"
 #include "app/Rugo.h"
 #include "app/StatusWindow1.h"
+#include "forms/IniFiles.h"
 #include "forms/Platform.h"
 #include "forms/Text.h"
 #include "support/WinTest.h"
@@ -67,8 +68,16 @@ protected:
         AppTest::SetUp();
         forms::Platform().Beep = [this](UINT type) { beeps.push_back(type); };
         forms::Platform().ShellOpen = [this](const forms::TShellOpenRequest& r) { opened.push_back(r); };
+        forms::Platform().NotifyIcon = [this](DWORD command, NOTIFYICONDATAW& data) {
+            trayCalls.push_back({command, data.hIcon});
+            return true;
+        };
         app->SetTitle(kApplicationTitle);
-        app->CreateForm(Form1);
+        try {
+            app->CreateForm(Form1);
+        } catch (const forms::Exception& e) {
+            FAIL() << "start-up failed: " << forms::Narrow(e.Message());
+        }
     }
     void TearDown() override {
         forms::Platform() = forms::DefaultPlatform();
@@ -115,6 +124,16 @@ protected:
         for (int n = 1; n <= 4; ++n) enabled[static_cast<size_t>(n - 1)] = CharacterWindow(n)->Timer1->Enabled();
         return enabled;
     }
+    // Presses the close button as the mouse does, so that an error stops at the window's edge.
+    void PressClose() {
+        POINT screen{306 + 20, 2 + 8};
+        ClientToScreen(StatusForm1->Handle(), &screen);
+        HWND panel = WindowFromPoint(screen);
+        POINT local = screen;
+        ScreenToClient(panel, &local);
+        SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(local.x, local.y));
+        SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(local.x, local.y));
+    }
     LRESULT HitTestAt(POINT client) {
         POINT screen = client;
         ClientToScreen(StatusForm1->Handle(), &screen);
@@ -125,6 +144,7 @@ protected:
     }
     std::vector<UINT> beeps;
     std::vector<forms::TShellOpenRequest> opened;
+    std::vector<std::pair<DWORD, HICON>> trayCalls;
 };
 
 TEST_F(StatusWindowTest, StartsHiddenAtItsPlaceWithEveryRowTickedAndEmpty) {
@@ -251,6 +271,30 @@ TEST_F(StatusWindowTest, CloseRefusesWhileEveryoneIsHiddenThenSavesAndWalksOn) {
     EXPECT_TRUE(IsWindowVisible(Form3->Handle()));
 }
 
+TEST_F(StatusWindowTest, CloseSavesTheRowsAndAFailedSaveKeepsTheWindowOpenAndEveryoneStill) {
+    const std::wstring path = L"C:\\写真\\run me.bat";
+    WhileOpenFrom(2, [&] {
+        StatusForm1->CheckBox[1]->Click();
+        StatusForm1->SetLaunchFile(3, path);
+        forms::TIniFile(settingsFile).WriteString(L"Visible", L"Char01", L"0");
+        ASSERT_TRUE(SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_READONLY));
+        PressClose();
+        EXPECT_EQ(reports, std::vector<std::wstring>{settingsFile + L" に書き込めません"});
+        EXPECT_EQ(StatusForm1->ModalResult, 0);
+        EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+        SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+        PressClose();
+        EXPECT_NE(StatusForm1->ModalResult, 0);
+    });
+    EXPECT_FALSE(IsWindowVisible(StatusForm1->Handle()));
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+    const forms::TIniFile saved(settingsFile);
+    EXPECT_TRUE(saved.ReadBool(L"Visible", L"Char01", false));
+    EXPECT_FALSE(saved.ReadBool(L"Visible", L"Char02", true));
+    EXPECT_EQ(saved.ReadString(L"Execute", L"Char03", L"none"), path);
+    EXPECT_EQ(saved.ReadString(L"Execute", L"Char04", L"none"), L"");
+}
+
 TEST_F(StatusWindowTest, AClickLaunchesTheStoredTextAsItStandsOrBeeps) {
     Form3->Rgn1Click(nullptr);
     Form3->Frame(7)->Click();
@@ -326,6 +370,61 @@ TEST_F(StatusWindowTest, ExitFromTheTrayMenuEndsTheProgramWhileTheWindowIsOpen) 
     Form1->N1Click(nullptr);
     EXPECT_TRUE(app->Terminated());
     EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+}
+
+TEST_F(StatusWindowTest, TheTrayIconComesLastAndItsDoubleClickAndMenuActForCharacterOne) {
+    components::TTrayIcon* tray = StatusForm1->TrayIcon1;
+    ASSERT_NE(tray, nullptr);
+    EXPECT_TRUE(tray->Active());
+    EXPECT_TRUE(tray->HookInstalled());
+    EXPECT_TRUE(tray->ShowMinimizedIcon);
+    EXPECT_FALSE(tray->NoClose);
+    EXPECT_EQ(tray->PopupMenu(), StatusForm1->PopupMenu1);
+    EXPECT_EQ(tray->Icon().Width(), 32);
+    // Loading the inactive icon deletes nothing that is there; start-up then adds it.
+    ASSERT_EQ(trayCalls.size(), 2u);
+    EXPECT_EQ(trayCalls[0].first, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(trayCalls[1], std::make_pair(static_cast<DWORD>(NIM_ADD), tray->Icon().Handle()));
+    EXPECT_FALSE(app->ShowMainForm) << "the loop shows no window by itself";
+    EXPECT_FALSE(IsWindowVisible(app->Handle())) << "no taskbar button";
+
+    bool shown = false;
+    int selected = -1, colourRow = -1;
+    {
+        InsideLoop loop([&] {
+            shown = StatusForm1->Visible();
+            selected = StatusForm1->SelectedChar;
+            colourRow = ColourRow();
+            StatusForm1->Image5Click(nullptr);
+        });
+        StatusForm1->SelectedChar = 2;
+        SendMessageW(tray->CallbackWindow(), components::TTrayIcon::WM_TRAYNOTIFY, 0, WM_LBUTTONDBLCLK);
+    }
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(selected, 0);
+    EXPECT_EQ(colourRow, 0) << "row 1's colour portrait";
+
+    forms::TPopupMenu::PopupHook = [](forms::TPopupMenu* menu, POINT) { return menu->Items().back(); };
+    SendMessageW(tray->CallbackWindow(), components::TTrayIcon::WM_TRAYNOTIFY, 0, WM_RBUTTONDOWN);
+    forms::TPopupMenu::PopupHook = nullptr;
+    EXPECT_TRUE(app->Terminated()) << "the menu's last entry ends the program";
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(StatusWindowTest, TabWalksTheEnabledStopsInTheirOrder) {
+    WhileOpenFrom(1, [&] {
+        SetForegroundWindow(StatusForm1->Handle());
+        StatusForm1->Edit[0]->SetFocus();
+        std::vector<HWND> visited;
+        for (int i = 0; i < 5; ++i) {
+            SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+            visited.push_back(GetFocus());
+        }
+        std::vector<HWND> expected;
+        for (size_t r = 0; r < 4; ++r) expected.push_back(StatusForm1->CheckBox[r]->Handle());
+        expected.push_back(StatusForm1->Edit[0]->Handle());  // the disabled boxes are passed over
+        EXPECT_EQ(visited, expected);
+    });
 }
 
 TEST_F(StatusWindowTest, HintsAndTheTrayMenuComeFromTheLayout) {

@@ -51,6 +51,8 @@ constexpr const char* kPortraitFiles[] = {"portrait1.bmp",      "portrait2.bmp",
                                           "portrait4.bmp",      "portrait1_grey.bmp", "portrait2_grey.bmp",
                                           "portrait3_grey.bmp", "portrait4_grey.bmp"};
 constexpr int kPortraitCapacity = 9, kPortraitGrowth = 4;
+// The tray icon's picture, stored as its icon file.
+constexpr const char* kTrayIconFile = "tray.ico";
 constexpr uint32_t kWhite = 0x00FFFFFF;
 
 struct DesignError {
@@ -186,7 +188,16 @@ core::LayoutObject& Child(core::LayoutObject& parent, const std::string& name, c
     throw DesignError{layoutPath.string(), "no control named " + name};
 }
 
-// Gives the settings window its skin, buttons and portrait list.
+// An icon file as it is, after a look at its header.
+core::LayoutBytes LoadIconFile(const fs::path& path) {
+    if (!fs::exists(path)) throw DesignError{path.string(), "icon is missing"};
+    const std::string file = ReadText(path);
+    if (file.size() < 22 || file[0] != 0 || file[1] != 0 || file[2] != 1 || file[3] != 0 || (file[4] == 0 && file[5] == 0))
+        throw DesignError{path.string(), "not an icon file"};
+    return core::LayoutBytes(file.begin(), file.end());
+}
+
+// Gives the settings window its skin, buttons, portrait list and tray icon.
 void DesignSettings(core::LayoutObject& root, const fs::path& assets, const fs::path& layoutPath) {
     const fs::path settingsDir = assets / "pictures" / "settings";
     for (const PicturePlace& place : kSettingsPictures)
@@ -200,6 +211,7 @@ void DesignSettings(core::LayoutObject& root, const fs::path& assets, const fs::
     } catch (const core::ImageListError& e) {
         throw DesignError{layoutPath.string(), e.what()};
     }
+    Child(root, "TrayIcon1", layoutPath).Set("Icon.Data", LoadIconFile(assets / "pictures" / "icons" / kTrayIconFile));
 }
 
 // The layout text as the designer would store it.

@@ -1,12 +1,19 @@
 #include "support/WinTest.h"
 
 #include <iostream>
+#include <stdexcept>
 
+#include "app/SettingsFile.h"
 #include "forms/Text.h"
 
 namespace wintest {
 
 void AppTest::SetUp() {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    settingsFile = temp + (L"kurun-test-" + std::to_wstring(GetCurrentProcessId()) + L".ini");
+    DeleteFileW(settingsFile.c_str());
+    kurun::RedirectSettingsFile(settingsFile);
     app = new forms::TApplication(nullptr);
     forms::Application = app;
     app->OnException = [this](forms::TObject*, const forms::Exception& error) { reports.push_back(error.Message()); };
@@ -15,6 +22,13 @@ void AppTest::SetUp() {
 void AppTest::TearDown() {
     delete app;
     forms::Application = nullptr;
+    // A program that ended leaves its quit message in the thread's queue: the next test's
+    // loops would end at once.
+    MSG quit;
+    while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+    kurun::RedirectSettingsFile(L"");
+    SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(settingsFile.c_str());
 }
 
 int LiveGdiObjects() {
@@ -83,9 +97,8 @@ core::Bitmap Capture(HWND window) {
     GetClientRect(window, &client);
     forms::TBitmap shot;
     shot.SetSize(client.right, client.bottom);
-    HDC dc = GetDC(window);
-    BitBlt(shot.Canvas().Handle(), 0, 0, client.right, client.bottom, dc, 0, 0, SRCCOPY);
-    ReleaseDC(window, dc);
+    forms::WindowDC dc(window);
+    BitBlt(shot.Canvas().Handle(), 0, 0, client.right, client.bottom, dc.Get(), 0, 0, SRCCOPY);
     return shot.ToCore();
 }
 
@@ -119,5 +132,13 @@ void SavePicture(HWND window, const std::wstring& fileName) {
 }
 
 core::LayoutValue Ident(const std::string& name) { return core::LayoutIdent{name}; }
+
+core::LayoutObject SampleLayout(const wchar_t* resourceName) {
+    HRSRC info = FindResourceW(nullptr, resourceName, MAKEINTRESOURCEW(10));  // RT_RCDATA
+    HGLOBAL data = info ? LoadResource(nullptr, info) : nullptr;
+    const char* text = data ? static_cast<const char*>(LockResource(data)) : nullptr;
+    if (!text) throw std::runtime_error("no sample layout " + forms::Narrow(resourceName));
+    return core::ParseLayout({text, SizeofResource(nullptr, info)});
+}
 
 }  // namespace wintest

@@ -16,13 +16,15 @@
 
 namespace wintest {
 
-// A test with an application object; reported exceptions are collected, not shown.
+// A test with an application object; reported exceptions are collected, not shown. The
+// program's settings go to a file of the test's own, which does not exist at the start.
 class AppTest : public testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
     std::vector<std::wstring> reports;
     forms::TApplication* app = nullptr;
+    std::wstring settingsFile;
 };
 
 // A form built from a layout given by the test.
@@ -79,5 +81,9 @@ void SavePicture(HWND window, const std::wstring& fileName);
 
 // A layout property value.
 core::LayoutValue Ident(const std::string& name);
+
+// The layout of a sample window, which the test programs carry as a resource of its own
+// (assets/samples.rc) and kurun.exe not at all.
+core::LayoutObject SampleLayout(const wchar_t* resourceName);
 
 }  // namespace wintest

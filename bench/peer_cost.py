@@ -1,0 +1,308 @@
+"""CPU cost of kurun.exe under Wine beside a native peer, four oneko cats, in one run.
+
+Each program runs alone on its own Xvfb (1920 x 1080) while the pointer circles the middle of the
+screen (radius 400 px, one turn in 20 s), so every chaser keeps walking; then the pointer stops
+and, once no window has moved for a while, the same is measured at rest. CPU is utime + stime
+from /proc/PID/stat over 20 s, as a share of one core: the program's own processes, Wine's
+processes of the private prefix (wineserver, explorer, services, ...) and the X server.
+
+    python3 bench/peer_cost.py [path/to/kurun.exe]
+
+It prints figures and never fails on them. Run it alone: anything else on the machine, and any
+other Wine program of the same prefix, shows up in the figures.
+"""
+import hashlib
+import math
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
+PREFIX = os.path.join(ROOT, "build", "wine-prefix")
+ONEKO = "/usr/games/oneko"
+ONEKO_ARGS = ["-time", "50000", "-speed", "2"]  # the same 50 ms tick and 40 px/s
+SCREEN = (1920, 1080)
+RADIUS, TURN = 400, 20.0
+STEP = 0.05  # pointer update, seconds
+MEASURE = 20.0
+CLOCK = os.sysconf("SC_CLK_TCK")
+WINE_ENV = {"WINEPREFIX": PREFIX, "WINEARCH": "win64", "WINEDEBUG": "-all",
+            "WINEDLLOVERRIDES": "mscoree,mshtml="}
+
+
+def log(text):
+    print(text, file=sys.stderr, flush=True)
+
+
+def ensure_oneko():
+    if os.path.exists(ONEKO):
+        return
+    log("installing Debian's oneko")
+    if os.geteuid() != 0:
+        sys.exit(f"{ONEKO} is missing and installing it needs root: apt-get install oneko")
+    env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
+    # apt's chatter goes to stderr: stdout is the figures.
+    def apt(*args):
+        return subprocess.run(["apt-get", *args], env=env, stdout=sys.stderr).returncode == 0
+    if not apt("install", "-y", "-q", "oneko"):
+        if not (apt("update", "-q") and apt("install", "-y", "-q", "oneko")):
+            sys.exit("could not install oneko")
+
+
+def cpu_seconds(pid):
+    """utime + stime of a process, or None when it is gone."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            fields = f.read().rsplit(")", 1)[1].split()
+    except OSError:
+        return None
+    return (int(fields[11]) + int(fields[12])) / CLOCK
+
+
+def wine_processes():
+    """Every Wine process of the private prefix: wineserver and the programs it runs."""
+    found = set()
+    for name in os.listdir("/proc"):
+        if not name.isdigit():
+            continue
+        try:
+            exe = os.readlink(f"/proc/{name}/exe")
+            with open(f"/proc/{name}/environ", "rb") as f:
+                env = f.read().split(b"\0")
+        except OSError:
+            continue
+        if "wine" in os.path.basename(exe) and f"WINEPREFIX={PREFIX}".encode() in env:
+            found.add(int(name))
+    return found
+
+
+class Display:
+    """A private Xvfb, alone for one program."""
+
+    def __init__(self):
+        read, write = os.pipe()
+        self.proc = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
+             "-nolisten", "tcp"], pass_fds=(write,), stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL)
+        os.close(write)
+        # Xvfb ends when it cannot write the whole line, so read to its end before closing.
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read, 32)
+            if not chunk:
+                break
+            number += chunk
+        os.close(read)
+        number = number.decode().strip()
+        if not number:
+            sys.exit("Xvfb did not start")
+        self.env = dict(os.environ, DISPLAY=f":{number}")
+
+    def wait_window(self, name, longest=60.0):
+        """Waits for a shown window of that name; Xvfb ignores pointer warps until then."""
+        end = time.monotonic() + longest
+        while time.monotonic() < end:
+            found = subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name],
+                                   env=self.env, capture_output=True).stdout
+            if found.strip():
+                return True
+            time.sleep(0.2)
+        return False
+
+    def windows(self):
+        """The screen's top-level windows and their places, as one digest."""
+        tree = subprocess.run(["xwininfo", "-root", "-children"], env=self.env,
+                              capture_output=True).stdout
+        return hashlib.sha1(tree).hexdigest()
+
+    def close(self):
+        self.proc.terminate()
+        self.proc.wait()
+
+
+class Pointer:
+    """Circles the pointer around the screen's middle, one xdotool process per turn."""
+
+    def __init__(self, display):
+        self.display = display
+        self.proc = None
+        self.turning = False
+
+    def turn_commands(self):
+        cx, cy = SCREEN[0] // 2, SCREEN[1] // 2
+        steps = int(TURN / STEP)
+        commands = []
+        for i in range(steps):
+            a = 2 * math.pi * i / steps
+            commands += ["mousemove", str(round(cx + RADIUS * math.cos(a))),
+                         str(round(cy + RADIUS * math.sin(a))), "sleep", str(STEP)]
+        return commands
+
+    def start(self):
+        # A shell loop, so the driver costs the same for both programs and nothing here polls.
+        script = 'while :; do xdotool "$@" || exit; done'
+        self.proc = subprocess.Popen(["bash", "-c", script, "turn"] + self.turn_commands(),
+                                     env=self.display.env, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)
+
+    def stop(self):
+        os.killpg(self.proc.pid, 15)
+        self.proc.wait()
+
+
+def measure(groups):
+    """CPU share of one core per group over MEASURE seconds; groups give their pids."""
+    before = {name: {pid: cpu_seconds(pid) for pid in pids()} for name, pids in groups.items()}
+    time.sleep(MEASURE)
+    shares = {}
+    for name, pids in groups.items():
+        used = 0.0
+        for pid in set(pids()) | set(before[name]):
+            now = cpu_seconds(pid)
+            if now is None:
+                continue  # ended in between: its time is lost, as for any short-lived helper
+            used += now - (before[name].get(pid) or 0.0)
+        shares[name] = 100.0 * used / MEASURE
+    return shares
+
+
+def wait_still(display, quiet=5.0, longest=120.0):
+    """Waits until no top-level window has moved for `quiet` seconds; returns the time taken."""
+    start = time.monotonic()
+    last, since = display.windows(), time.monotonic()
+    while time.monotonic() - start < longest:
+        time.sleep(1.0)
+        now = display.windows()
+        if now != last:
+            last, since = now, time.monotonic()
+        elif time.monotonic() - since >= quiet:
+            break
+    return time.monotonic() - start
+
+
+def run_program(label, start, display, wine=False):
+    """Starts the program, measures chasing and rest; returns (chasing, rest) shares."""
+    procs = start()
+    pointer = Pointer(display)
+
+    def own():
+        return {p.pid for p in procs}
+
+    def helpers():
+        return wine_processes() - own() if wine else set()
+
+    try:
+        if not display.wait_window("^Fenwa$" if wine else "oneko$"):
+            sys.exit(f"{label}: no window appeared")
+        pointer.start()
+        time.sleep(10.0)  # every chaser under way
+        groups = {"own": own, "wine": helpers, "x": lambda: {display.proc.pid}}
+        log(f"{label}: chasing")
+        chasing = measure(groups)
+        pointer.stop()
+        settled = wait_still(display)
+        log(f"{label}: at rest after {settled:.0f} s")
+        rest = measure(groups)
+        return chasing, rest
+    finally:
+        if pointer.proc and pointer.proc.poll() is None:
+            pointer.stop()
+        stop(procs)
+
+
+def stop(procs):
+    """Ends the programs; one that ignores the request (oneko at times does) is killed."""
+    for p in procs:
+        p.terminate()
+    for p in procs:
+        try:
+            p.wait(5)
+        except subprocess.TimeoutExpired:
+            p.kill()
+            p.wait()
+
+
+def wait_for_wine(env):
+    """Waits for the prefix's Wine processes to end; a stuck one is reported, not waited on forever."""
+    try:
+        subprocess.run(["wineserver", "-w"], env=env, timeout=60)
+    except subprocess.TimeoutExpired:
+        log("Wine processes of the prefix are still running: figures may include them")
+
+
+def kurun(exe):
+    display = Display()
+    folder = tempfile.mkdtemp(prefix="kurun-peer-exe-")
+    wine_env = dict(os.environ, **WINE_ENV)
+    # The prefix's earlier processes leave first, so Wine's helpers are this display's only.
+    wait_for_wine(wine_env)
+
+    def start():
+        program = shutil.copy2(exe, folder)
+        # wine-run.sh execs Wine, so the pid is the program itself.
+        return [subprocess.Popen(["bash", os.path.join(ROOT, "scripts", "wine-run.sh"), program],
+                                 cwd=folder, env=display.env, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL)]
+
+    try:
+        return run_program("kurun.exe under Wine", start, display, wine=True)
+    finally:
+        wait_for_wine(wine_env)
+        display.close()
+        shutil.rmtree(folder, ignore_errors=True)
+
+
+def oneko():
+    display = Display()
+
+    def start():
+        return [subprocess.Popen([ONEKO] + ONEKO_ARGS, env=display.env, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL) for _ in range(4)]
+
+    try:
+        return run_program("four oneko", start, display)
+    finally:
+        display.close()
+
+
+def row(name, shares):
+    total = sum(shares.values())
+    wine = f"{shares['wine']:.1f} %" if name.startswith("kurun") else "–"
+    return f"| {name} | {shares['own']:.1f} % | {wine} | {shares['x']:.1f} % | {total:.1f} % |", total
+
+
+def main():
+    exe = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
+                          os.path.join(ROOT, "build", "windows", "kurun.exe"))
+    if not os.path.isfile(exe):
+        sys.exit(f"{exe} does not exist: run make build")
+    ensure_oneko()
+    kurun_chasing, kurun_rest = kurun(exe)
+    oneko_chasing, oneko_rest = oneko()
+
+    print(f"CPU over {MEASURE:.0f} s as a share of one core, {SCREEN[0]} x {SCREEN[1]} Xvfb each, "
+          f"pointer circling r = {RADIUS} px, one turn in {TURN:.0f} s")
+    print()
+    print("| | own process | Wine's processes | X server | total |")
+    print("|---|---|---|---|---|")
+    totals = {}
+    for name, shares in [("kurun.exe under Wine, chasing", kurun_chasing),
+                         ("four `oneko`, chasing", oneko_chasing),
+                         ("kurun.exe under Wine, at rest", kurun_rest),
+                         ("four `oneko`, at rest", oneko_rest)]:
+        line, totals[name] = row(name, shares)
+        print(line)
+    print()
+
+    def ratio(a, b):
+        return f"{totals[a] / totals[b]:.2f}" if totals[b] > 0 else "n/a (peer used nothing)"
+    print(f"chasing: kurun / oneko = {ratio('kurun.exe under Wine, chasing', 'four `oneko`, chasing')}")
+    print(f"at rest: kurun / oneko = {ratio('kurun.exe under Wine, at rest', 'four `oneko`, at rest')}")
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,251 @@
+#include "components/Timers.h"
+
+#include <chrono>
+
+#include "forms/Controls.h"
+
+namespace components {
+
+// ---- TTimerPool ----
+
+TTimerPool::TTimerPool() {
+    window_.Reset(CreateWindowExW(0, forms::EnsureWindowClass(L"KurunTimerPool", WindowProcedure), L"", 0, 0, 0, 0, 0,
+                              HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr));
+    SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+TTimerPool::~TTimerPool() {
+    for (const auto& [id, entry] : entries_) KillTimer(window_.Get(), id);
+    window_.Reset();
+}
+
+TTimerPool& TTimerPool::Global() {
+    static TTimerPool pool;
+    return pool;
+}
+
+UINT TTimerPool::RoundInterval(UINT interval) {
+    if (interval < 50) return 50;
+    return interval % 50 == 0 ? interval : (interval / 50 + 1) * 50;
+}
+
+LRESULT CALLBACK TTimerPool::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_TIMER) {
+        if (auto* pool = reinterpret_cast<TTimerPool*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
+            pool->Tick(static_cast<TimerId>(wParam));
+        return 0;
+    }
+    return DefWindowProcW(window, msg, wParam, lParam);
+}
+
+void TTimerPool::Schedule(TimerId id, const Entry& entry) {
+    if (entry.enabled) SetTimer(window_.Get(), id, entry.interval, nullptr);
+    else KillTimer(window_.Get(), id);
+}
+
+TTimerPool::TimerId TTimerPool::Add(forms::TNotifyEvent callback, UINT interval) {
+    if (!window_ || entries_.size() >= 0xFFFF) return 0;
+    TimerId id = lastId_;
+    do id = static_cast<TimerId>(id == 0xFFFF ? 1 : id + 1);
+    while (entries_.contains(id));
+    Entry entry{std::move(callback), RoundInterval(interval), true};
+    if (!SetTimer(window_.Get(), id, entry.interval, nullptr)) return 0;
+    lastId_ = id;
+    entries_.emplace(id, std::move(entry));
+    return id;
+}
+
+void TTimerPool::Remove(TimerId id) {
+    if (entries_.erase(id)) KillTimer(window_.Get(), id);
+}
+
+void TTimerPool::SetEnabled(TimerId id, bool enabled) {
+    auto it = entries_.find(id);
+    if (it == entries_.end() || it->second.enabled == enabled) return;
+    it->second.enabled = enabled;
+    Schedule(id, it->second);
+}
+
+void TTimerPool::SetInterval(TimerId id, UINT interval) {
+    auto it = entries_.find(id);
+    if (it == entries_.end()) return;
+    it->second.interval = RoundInterval(interval);
+    Schedule(id, it->second);
+}
+
+bool TTimerPool::Enabled(TimerId id) const {
+    auto it = entries_.find(id);
+    return it != entries_.end() && it->second.enabled;
+}
+
+UINT TTimerPool::Interval(TimerId id) const {
+    auto it = entries_.find(id);
+    return it == entries_.end() ? 0 : it->second.interval;
+}
+
+void TTimerPool::Tick(TimerId id) {
+    auto it = entries_.find(id);
+    if (it == entries_.end() || !it->second.enabled) return;
+    // A copy: the callback may remove its own timer.
+    forms::TNotifyEvent callback = it->second.callback;
+    try {
+        if (callback) callback(nullptr);
+    } catch (...) {
+        forms::ReportException(nullptr);
+    }
+}
+
+// ---- THiTimer ----
+
+namespace {
+constexpr UINT WM_TIMER_TICK = WM_USER + 1;
+constexpr UINT WM_TIMER_FAILED = WM_USER + 2;
+
+int PlatformPriority(TThreadPriority priority) {
+    switch (priority) {
+    case TThreadPriority::tpIdle: return THREAD_PRIORITY_IDLE;
+    case TThreadPriority::tpLowest: return THREAD_PRIORITY_LOWEST;
+    case TThreadPriority::tpLower: return THREAD_PRIORITY_BELOW_NORMAL;
+    case TThreadPriority::tpHigher: return THREAD_PRIORITY_ABOVE_NORMAL;
+    case TThreadPriority::tpHighest: return THREAD_PRIORITY_HIGHEST;
+    case TThreadPriority::tpTimeCritical: return THREAD_PRIORITY_TIME_CRITICAL;
+    default: return THREAD_PRIORITY_NORMAL;
+    }
+}
+}  // namespace
+
+THiTimer::THiTimer(bool threaded) : threaded_(threaded) {
+    window_.Reset(CreateWindowExW(0, forms::EnsureWindowClass(L"KurunHiTimer", WindowProcedure), L"", 0, 0, 0, 0, 0,
+                              HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr));
+    SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    thread_ = std::thread(&THiTimer::Run, this);
+}
+
+THiTimer::~THiTimer() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    changed_.notify_all();
+    thread_.join();
+    // Ticks still queued for the window go with it.
+    window_.Reset();
+}
+
+UINT THiTimer::Interval() const {
+    std::lock_guard lock(mutex_);
+    return interval_;
+}
+
+TThreadPriority THiTimer::Priority() const {
+    std::lock_guard lock(mutex_);
+    return priority_;
+}
+
+bool THiTimer::Enabled() const {
+    std::lock_guard lock(mutex_);
+    return enabled_;
+}
+
+void THiTimer::SetInterval(UINT interval) {
+    {
+        std::lock_guard lock(mutex_);
+        interval_ = interval == 0 ? 1 : interval;
+        ++generation_;
+    }
+    changed_.notify_all();
+}
+
+void THiTimer::SetPriority(TThreadPriority priority) {
+    {
+        std::lock_guard lock(mutex_);
+        priority_ = priority;
+        ++generation_;
+    }
+    changed_.notify_all();
+}
+
+void THiTimer::SetEnabled(bool enabled) {
+    {
+        std::lock_guard lock(mutex_);
+        enabled_ = enabled;
+        ++generation_;
+    }
+    changed_.notify_all();
+}
+
+void THiTimer::Run() {
+    std::unique_lock lock(mutex_);
+    int appliedPriority = THREAD_PRIORITY_NORMAL;
+    while (!stopping_) {
+        if (PlatformPriority(priority_) != appliedPriority) {
+            appliedPriority = PlatformPriority(priority_);
+            SetThreadPriority(GetCurrentThread(), appliedPriority);
+        }
+        const unsigned seen = generation_;
+        auto changed = [&] { return stopping_ || generation_ != seen; };
+        if (!enabled_) {
+            changed_.wait(lock, changed);
+            continue;
+        }
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(interval_);
+        if (changed_.wait_until(lock, deadline, changed)) continue;
+        lock.unlock();
+        Fire();
+        lock.lock();
+    }
+}
+
+void THiTimer::Fire() {
+    if (!threaded_) {
+        {
+            std::lock_guard lock(mutex_);
+            if (tickPending_) return;
+            tickPending_ = true;
+        }
+        PostMessageW(window_.Get(), WM_TIMER_TICK, 0, 0);
+        return;
+    }
+    try {
+        if (OnTimer) OnTimer(this);
+    } catch (...) {
+        // Reported on the thread that owns the report, like every other failure.
+        {
+            std::lock_guard lock(mutex_);
+            failure_ = std::current_exception();
+        }
+        PostMessageW(window_.Get(), WM_TIMER_FAILED, 0, 0);
+    }
+}
+
+void THiTimer::Deliver() {
+    {
+        std::lock_guard lock(mutex_);
+        tickPending_ = false;
+        if (!enabled_) return;
+    }
+    if (OnTimer) OnTimer(this);
+}
+
+LRESULT CALLBACK THiTimer::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<THiTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self || (msg != WM_TIMER_TICK && msg != WM_TIMER_FAILED))
+        return DefWindowProcW(window, msg, wParam, lParam);
+    try {
+        if (msg == WM_TIMER_TICK) {
+            self->Deliver();
+        } else {
+            std::exception_ptr failure;
+            {
+                std::lock_guard lock(self->mutex_);
+                failure = std::exchange(self->failure_, nullptr);
+            }
+            if (failure) std::rethrow_exception(failure);
+        }
+    } catch (...) {
+        forms::ReportException(self);
+    }
+    return 0;
+}
+
+}  // namespace components
