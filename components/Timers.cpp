@@ -8,17 +8,6 @@ namespace components {
 
 // ---- TTimerPool ----
 
-TTimerPool::TTimerPool() {
-    window_.Reset(CreateWindowExW(0, forms::EnsureWindowClass(L"KurunTimerPool", WindowProcedure), L"", 0, 0, 0, 0, 0,
-                              HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr));
-    SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
-
-TTimerPool::~TTimerPool() {
-    for (const auto& [id, entry] : entries_) KillTimer(window_.Get(), id);
-    window_.Reset();
-}
-
 TTimerPool& TTimerPool::Global() {
     static TTimerPool pool;
     return pool;
@@ -29,70 +18,50 @@ UINT TTimerPool::RoundInterval(UINT interval) {
     return interval % 50 == 0 ? interval : (interval / 50 + 1) * 50;
 }
 
-LRESULT CALLBACK TTimerPool::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    if (msg == WM_TIMER) {
-        if (auto* pool = reinterpret_cast<TTimerPool*>(GetWindowLongPtrW(window, GWLP_USERDATA)))
-            pool->Tick(static_cast<TimerId>(wParam));
-        return 0;
-    }
-    return DefWindowProcW(window, msg, wParam, lParam);
-}
-
-void TTimerPool::Schedule(TimerId id, const Entry& entry) {
-    if (entry.enabled) SetTimer(window_.Get(), id, entry.interval, nullptr);
-    else KillTimer(window_.Get(), id);
-}
-
 TTimerPool::TimerId TTimerPool::Add(forms::TNotifyEvent callback, UINT interval) {
-    if (!window_ || entries_.size() >= 0xFFFF) return 0;
+    if (timers_.size() >= 0xFFFF) return 0;
     TimerId id = lastId_;
     do id = static_cast<TimerId>(id == 0xFFFF ? 1 : id + 1);
-    while (entries_.contains(id));
-    Entry entry{std::move(callback), RoundInterval(interval), true};
-    if (!SetTimer(window_.Get(), id, entry.interval, nullptr)) return 0;
+    while (timers_.contains(id));
+    auto timer = std::make_unique<forms::TTimer>(nullptr);
+    timer->SetInterval(RoundInterval(interval));
+    // The pool's callers are told nothing of the timer that ticks for them.
+    timer->SetOnTimer([callback = std::move(callback)](forms::TObject*) {
+        if (callback) callback(nullptr);
+    });
     lastId_ = id;
-    entries_.emplace(id, std::move(entry));
+    timers_.emplace(id, std::move(timer));
     return id;
 }
 
-void TTimerPool::Remove(TimerId id) {
-    if (entries_.erase(id)) KillTimer(window_.Get(), id);
+void TTimerPool::Remove(TimerId id) { timers_.erase(id); }
+
+forms::TTimer* TTimerPool::Find(TimerId id) const {
+    auto it = timers_.find(id);
+    return it == timers_.end() ? nullptr : it->second.get();
 }
 
 void TTimerPool::SetEnabled(TimerId id, bool enabled) {
-    auto it = entries_.find(id);
-    if (it == entries_.end() || it->second.enabled == enabled) return;
-    it->second.enabled = enabled;
-    Schedule(id, it->second);
+    if (forms::TTimer* timer = Find(id)) timer->SetEnabled(enabled);
 }
 
 void TTimerPool::SetInterval(TimerId id, UINT interval) {
-    auto it = entries_.find(id);
-    if (it == entries_.end()) return;
-    it->second.interval = RoundInterval(interval);
-    Schedule(id, it->second);
+    if (forms::TTimer* timer = Find(id)) timer->SetInterval(RoundInterval(interval));
 }
 
 bool TTimerPool::Enabled(TimerId id) const {
-    auto it = entries_.find(id);
-    return it != entries_.end() && it->second.enabled;
+    forms::TTimer* timer = Find(id);
+    return timer && timer->Enabled();
 }
 
 UINT TTimerPool::Interval(TimerId id) const {
-    auto it = entries_.find(id);
-    return it == entries_.end() ? 0 : it->second.interval;
+    forms::TTimer* timer = Find(id);
+    return timer ? timer->Interval() : 0;
 }
 
 void TTimerPool::Tick(TimerId id) {
-    auto it = entries_.find(id);
-    if (it == entries_.end() || !it->second.enabled) return;
-    // A copy: the callback may remove its own timer.
-    forms::TNotifyEvent callback = it->second.callback;
-    try {
-        if (callback) callback(nullptr);
-    } catch (...) {
-        forms::ReportException(nullptr);
-    }
+    forms::TTimer* timer = Find(id);
+    if (timer && timer->Enabled()) timer->Tick();
 }
 
 // ---- THiTimer ----

@@ -7,21 +7,23 @@
 #include <cstdint>
 #include <exception>
 #include <map>
+#include <memory>
 #include <mutex>
 #include <thread>
 
 #include "forms/Classes.h"
+#include "forms/ExtCtrls.h"
 #include "forms/Handles.h"
 
 namespace components {
 
-// Callbacks that tick on the user-interface thread, all through one hidden window. Intervals
-// are multiples of 50 ms, at least 50: others are rounded up.
+// Callbacks that tick on the user-interface thread, each on a timer of the framework, so those
+// of one interval share a platform timer. Intervals are multiples of 50 ms, at least 50: others
+// are rounded up.
 class TTimerPool {
 public:
     using TimerId = uint16_t;
-    TTimerPool();
-    ~TTimerPool();
+    TTimerPool() = default;
     TTimerPool(const TTimerPool&) = delete;
     TTimerPool& operator=(const TTimerPool&) = delete;
 
@@ -29,28 +31,21 @@ public:
     static TTimerPool& Global();
     static UINT RoundInterval(UINT interval);
 
-    // A new, enabled timer; 0 when the platform has no timer left.
+    // A new, enabled timer; 0 when every id is taken.
     TimerId Add(forms::TNotifyEvent callback, UINT interval);
     void Remove(TimerId id);
     void SetEnabled(TimerId id, bool enabled);
     void SetInterval(TimerId id, UINT interval);
 
-    bool Contains(TimerId id) const { return entries_.contains(id); }
+    bool Contains(TimerId id) const { return timers_.contains(id); }
     bool Enabled(TimerId id) const;
     UINT Interval(TimerId id) const;
     // One tick of a timer, as the platform delivers it (exceptions go to the application's report).
     void Tick(TimerId id);
 
 private:
-    struct Entry {
-        forms::TNotifyEvent callback;
-        UINT interval;
-        bool enabled;
-    };
-    void Schedule(TimerId id, const Entry& entry);
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
-    forms::WindowHandle window_;
-    std::map<TimerId, Entry> entries_;
+    forms::TTimer* Find(TimerId id) const;
+    std::map<TimerId, std::unique_ptr<forms::TTimer>> timers_;
     TimerId lastId_ = 0;
 };
 

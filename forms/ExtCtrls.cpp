@@ -104,7 +104,8 @@ TTimer::~TTimer() {
 
 void TTimer::Tick() {
     try {
-        if (onTimer_) onTimer_(this);
+        // A copy: the handler may free its own timer.
+        if (TNotifyEvent handler = onTimer_) handler(this);
     } catch (...) {
         ReportException(this);
     }
