@@ -84,9 +84,9 @@ int PlatformPriority(TThreadPriority priority) {
 }  // namespace
 
 THiTimer::THiTimer(bool threaded) : threaded_(threaded) {
-    window_.Reset(CreateWindowExW(0, forms::EnsureWindowClass(L"KurunHiTimer", WindowProcedure), L"", 0, 0, 0, 0, 0,
-                              HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), nullptr));
-    SetWindowLongPtrW(window_.Get(), GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    auto* procedure = &forms::ObjectWindowProcedure<THiTimer, &THiTimer::window_, &THiTimer::WndProc>;
+    forms::CheckCreated(CreateWindowExW(0, forms::EnsureWindowClass(L"KurunHiTimer", procedure), L"", 0, 0, 0, 0, 0,
+                                        HWND_MESSAGE, nullptr, GetModuleHandleW(nullptr), this));
     thread_ = std::thread(&THiTimer::Run, this);
 }
 
@@ -196,25 +196,19 @@ void THiTimer::Deliver() {
     if (OnTimer) OnTimer(this);
 }
 
-LRESULT CALLBACK THiTimer::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-    auto* self = reinterpret_cast<THiTimer*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self || (msg != WM_TIMER_TICK && msg != WM_TIMER_FAILED))
-        return DefWindowProcW(window, msg, wParam, lParam);
-    try {
-        if (msg == WM_TIMER_TICK) {
-            self->Deliver();
-        } else {
-            std::exception_ptr failure;
-            {
-                std::lock_guard lock(self->mutex_);
-                failure = std::exchange(self->failure_, nullptr);
-            }
-            if (failure) std::rethrow_exception(failure);
+void THiTimer::WndProc(forms::Message& message) {
+    if (message.msg == WM_TIMER_TICK) {
+        Deliver();
+    } else if (message.msg == WM_TIMER_FAILED) {
+        std::exception_ptr failure;
+        {
+            std::lock_guard lock(mutex_);
+            failure = std::exchange(failure_, nullptr);
         }
-    } catch (...) {
-        forms::ReportException(self);
+        if (failure) std::rethrow_exception(failure);
+    } else {
+        message.result = DefWindowProcW(window_.Get(), message.msg, message.wParam, message.lParam);
     }
-    return 0;
 }
 
 }  // namespace components

@@ -12,6 +12,7 @@
 #include <thread>
 
 #include "forms/Classes.h"
+#include "forms/Controls.h"
 #include "forms/ExtCtrls.h"
 #include "forms/Handles.h"
 
@@ -75,7 +76,7 @@ private:
     void Run();
     void Fire();
     void Deliver();
-    static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
+    void WndProc(forms::Message& message);
 
     const bool threaded_;
     forms::WindowHandle window_;  // on the making thread: unthreaded ticks and threaded failures

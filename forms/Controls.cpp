@@ -604,6 +604,12 @@ void TWinControl::SendToBack() {
     TControl::SendToBack();
 }
 
+bool TWinControl::TabToNext(WORD key, TShiftState shift) {
+    if (key != VK_TAB || (shift & (ssCtrl | ssAlt))) return false;
+    SelectNext(!(shift & ssShift));
+    return true;
+}
+
 void TWinControl::SelectNext(bool forward) {
     if (!Parent()) return;
     std::vector<TWinControl*> stops;

@@ -205,6 +205,9 @@ public:
     int TabOrder = 0;
     // Moves the focus to the parent's next (or previous) tab stop.
     void SelectNext(bool forward);
+    // Tab moves the focus to the next stop and Shift+Tab back; false for any other key, and for
+    // Ctrl+Tab and Alt+Tab, which belong to others.
+    bool TabToNext(WORD key, TShiftState shift);
     const TPropertyTable<TComponent>& StoredProperties() const override;
 
     // Children in z-order, bottom first: windowless ones, then windowed ones.

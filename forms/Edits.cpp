@@ -88,8 +88,7 @@ void TEdit::WndProc(Message& message) {
         return;
     case WM_KEYDOWN:
         // A single-line box has no use for the tab key: it moves on to the next stop.
-        if (message.wParam == VK_TAB) SelectNext(GetKeyState(VK_SHIFT) >= 0);
-        else DefaultHandler(message);
+        if (!TabToNext(static_cast<WORD>(message.wParam), KeyboardShiftState())) DefaultHandler(message);
         return;
     case WM_SETTEXT:
         DefaultHandler(message);

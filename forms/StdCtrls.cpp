@@ -95,10 +95,7 @@ void TCustomControl::WMKeyDown(Message& message) {
     WORD key = static_cast<WORD>(message.wParam);
     TShiftState shift = KeyboardShiftState();
     KeyDown(key, shift);
-    if (key == VK_TAB && !(shift & (ssCtrl | ssAlt))) {
-        SelectNext(!(shift & ssShift));
-        key = 0;
-    }
+    if (TabToNext(key, shift)) key = 0;
     message.wParam = key;
     if (key != 0) DefaultHandler(message);
 }
