@@ -82,6 +82,9 @@ def test(exe, artifacts):
                       for x in range(at[0], at[0] + SPRITE)), f"{name} is not seen near {at} after coming back")
 
         # A maximized window with a caption covers the screen too, but is no fullscreen program.
+        # The screenshot shows the stand-in over the characters all the same: without a window
+        # manager Wine maps a newly shown window on top in X whatever the topmost flags say, so
+        # only the mapping tells whether they stayed.
         helper = stand_in(exe, k.artifacts, "caption")
         time.sleep(REACT)
         screenshot(os.path.join(k.artifacts, "captioned.png"))
