@@ -85,6 +85,7 @@ TDesktopWatch::TDesktopWatch(forms::TComponent* owner)
     : forms::TComponent(owner), timer_(new forms::TTimer(this)), monitors_(CurrentMonitors()) {
     timer_->SetInterval(kFullscreenCheckInterval);
     timer_->SetOnTimer([this](forms::TObject*) { CheckFullscreen(); });
+    if (!forms::Application) return;
     forms::Application->HookMainWindow(this, [this](forms::Message& message) {
         if (message.msg == WM_DISPLAYCHANGE) DisplayChanged();
         return false;  // the message goes on to the others and the default handling
