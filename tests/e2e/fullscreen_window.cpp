@@ -1,10 +1,12 @@
 // A stand-in for a fullscreen program (a video, a game, a slide show) for the end-to-end tests:
 // a borderless window that covers the primary monitor, takes the foreground and closes itself
 // after the given number of milliseconds. With "caption" it is instead an ordinary captioned
-// window shown maximized, which covers the monitor too where no taskbar takes room.
+// window shown maximized, which covers the monitor too where no taskbar takes room; with "second"
+// it covers a monitor other than the primary one, where there is one.
 #include <windows.h>
 
 #include <cwchar>
+#include <utility>
 
 namespace {
 
@@ -18,11 +20,20 @@ LRESULT CALLBACK Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
 }
 
-RECT PrimaryMonitor() {
-    MONITORINFO info{};
-    info.cbSize = sizeof info;
-    GetMonitorInfoW(MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &info);
-    return info.rcMonitor;
+RECT ChosenMonitor(bool second) {
+    RECT chosen{};
+    auto take = [](HMONITOR monitor, HDC, LPRECT, LPARAM data) -> BOOL {
+        auto& [second, chosen] = *reinterpret_cast<std::pair<bool, RECT*>*>(data);
+        MONITORINFO info{};
+        info.cbSize = sizeof info;
+        GetMonitorInfoW(monitor, &info);
+        const bool primary = (info.dwFlags & MONITORINFOF_PRIMARY) != 0;
+        if (primary != second) *chosen = info.rcMonitor;
+        return TRUE;
+    };
+    std::pair<bool, RECT*> data{second, &chosen};
+    EnumDisplayMonitors(nullptr, nullptr, take, reinterpret_cast<LPARAM>(&data));
+    return chosen;
 }
 
 }  // namespace
@@ -31,6 +42,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     wchar_t* rest = nullptr;
     const unsigned long lifetime = std::wcstoul(commandLine, &rest, 10);
     const bool caption = std::wcsstr(rest, L"caption") != nullptr;
+    const bool second = std::wcsstr(rest, L"second") != nullptr;
 
     WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = Procedure;
@@ -40,7 +52,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int) {
     windowClass.lpszClassName = L"KurunFullscreenStandIn";
     RegisterClassW(&windowClass);
 
-    const RECT monitor = PrimaryMonitor();
+    const RECT monitor = ChosenMonitor(second);
     HWND window = CreateWindowExW(0, windowClass.lpszClassName, L"Fullscreen stand-in",
                                   caption ? WS_OVERLAPPEDWINDOW : WS_POPUP, monitor.left, monitor.top,
                                   monitor.right - monitor.left, monitor.bottom - monitor.top, nullptr, nullptr,
