@@ -32,6 +32,9 @@ public:
     int32_t WalkFrame() const { return walkFrame_; }
     int CharacterIndex() const { return character_; }
 
+    // At a new scale the shown frame's outline is made anew at once.
+    void ChangeScale(int M, int D) override;
+
     void Timer1Timer(TObject* sender);
     void N1Click(TObject* sender);
     void Rgn1Click(TObject* sender);
@@ -42,9 +45,13 @@ protected:
     TCharacterForm(TComponent* owner, int character, const wchar_t* resourceName,
                    forms::TNotifyEvent createHandler = {});
 
+protected:
+    // The sprite's feet: the bottom centre of the shown frame.
+    std::optional<POINT> ScaleAnchor() const override;
+
 private:
     void ShowFrame(int n);
-    const core::WalkConstants& Constants() const;
+    core::WalkConstants Constants() const;
     // Nothing while the cursor cannot be read (another desktop is active, for instance).
     std::optional<core::Point> Target() const;
 
