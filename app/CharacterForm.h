@@ -44,8 +44,6 @@ protected:
     // published as FormCreate before the layout, which may name it, is read.
     TCharacterForm(TComponent* owner, int character, const wchar_t* resourceName,
                    forms::TNotifyEvent createHandler = {});
-
-protected:
     // The sprite's feet: the bottom centre of the shown frame.
     std::optional<POINT> ScaleAnchor() const override;
 

@@ -120,6 +120,10 @@ SIZE TdxfCheckBox::GlyphSize() const {
                 std::max({height(*glyphChecked_), height(*glyphUnChecked_), 0}) * pixelScale_};
 }
 
+int TdxfCheckBox::Centred(int room, int size) const {
+    return (room / pixelScale_ - size / pixelScale_) / 2 * pixelScale_;
+}
+
 void TdxfCheckBox::CalcSize() {
     // A stored layout brings its own size; measuring while it loads would fight it.
     if (Loading()) return;
@@ -139,7 +143,7 @@ void TdxfCheckBox::Paint() {
     TCanvas& buffer = PaintBuffer().Canvas();
     SIZE glyph = GlyphSize();
     // Truncating division: a glyph taller than the control is cut evenly, top first.
-    int top = (height_ - glyph.cy) / 2;
+    int top = Centred(height_, glyph.cy);
     RECT glyphRect{0, top, glyph.cx, top + glyph.cy};
 
     buffer.BrushColor = color_;
@@ -211,7 +215,7 @@ void TdxfCheckBox::DrawImage(TCanvas& canvas, const RECT& rect, TBitmap& bitmap,
     }
     // Each glyph pixel a PixelScale() square.
     const int shownWidth = glyph.Width() * pixelScale_, shownHeight = glyph.Height() * pixelScale_;
-    int dx = (rectWidth - shownWidth) / 2, dy = (rectHeight - shownHeight) / 2;
+    int dx = Centred(rectWidth, shownWidth), dy = Centred(rectHeight, shownHeight);
 
     forms::BitmapHandle surface(CreateCompatibleBitmap(canvas.Handle(), rectWidth, rectHeight));
     if (!surface) throw forms::EOutOfMemory(L"ビットマップを作成できません");

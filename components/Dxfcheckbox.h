@@ -67,6 +67,9 @@ private:
     // counting as a strip cell (square, as high as the strip), times PixelScale().
     SIZE GlyphSize() const;
     bool Loading() const { return HasState(forms::ComponentState::Loading); }
+    // Where something `size` long starts when centred in `room`: worked out in picture pixels,
+    // so that a scaled box is cut where the box at scale 1 is.
+    int Centred(int room, int size) const;
 
     bool checked_ = false;
     bool autoSize_ = true;

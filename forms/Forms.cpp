@@ -236,7 +236,7 @@ const TPropertyTable<TComponent>& TCustomForm::StoredProperties() const {
             form.SetClientSize(false, static_cast<int>(reader.Integer(value)));
         }),
         P::Boolean("OldCreateOrder", &TCustomForm::OldCreateOrder, false),
-        // Read only: every layout here is designed at 96.
+        // Read, never written: the DPI the layout was designed at.
         P::Custom("PixelsPerInch", [](TCustomForm& form, const core::LayoutValue& value, TReader& reader) {
             form.designedDpi_ = static_cast<int>(reader.Integer(value));
         }),

@@ -12,6 +12,7 @@
 #include "app/Program.h"
 #include "app/Rugo.h"
 #include "app/StatusWindow1.h"
+#include "components/Dxfres.h"
 #include "forms/Dpi.h"
 #include "forms/GraphicCtrls.h"
 #include "support/WinTest.h"
@@ -49,6 +50,10 @@ void ExpectBlocks(const core::Bitmap& shot, int left, int top, const core::Bitma
         for (int x = 0; x < picture.Width(); ++x) {
             const core::Rgb colour = picture.Color(x, y);
             if (colour == key || hidden(x, y)) continue;
+            // A picture larger than the window is cut.
+            if (left + x * scale < 0 || top + y * scale < 0 || left + (x + 1) * scale > shot.Width() ||
+                top + (y + 1) * scale > shot.Height())
+                continue;
             ++compared;
             for (int dy = 0; dy < scale; ++dy)
                 for (int dx = 0; dx < scale; ++dx)
@@ -69,6 +74,16 @@ std::vector<RECT> Covered(const TStatusForm1& form) {
 // The outline the layout stores for a frame, in picture pixels.
 std::vector<core::Rect> StoredOutline(const components::TRgn* frame) {
     return core::DecodeRgnData({frame->RgnData(), static_cast<size_t>(frame->RgnDataSize())});
+}
+
+// Cell `index` of the check boxes' glyph strip (style 1), as a picture of its own.
+core::Bitmap StripCell(int index) {
+    const core::Bitmap strip = components::GlyphStrip().ToCore();
+    const int cell = strip.Height();
+    core::Bitmap picture(cell, cell, 24);
+    for (int y = 0; y < cell; ++y)
+        for (int x = 0; x < cell; ++x) picture.SetColor(x, y, strip.Color(index * cell + x, y));
+    return picture;
 }
 
 // A control's place and size.
@@ -232,6 +247,12 @@ TEST_F(ScalingTest, SettingsWindowTakesTheSuggestedPlaceAndScalesItsWholeLayout)
     // The skin and the portrait painted into it: each pixel a 2 x 2 block.
     ExpectBlocks(wintest::Capture(form.Handle()), 0, 0, form.Image1->Picture().ToCore(), 2, Covered(form));
     wintest::SavePicture(form.Handle(), L"scaling-settings-2x.bmp");
+    // The ticked box's glyph too, in the check box's own window.
+    ASSERT_TRUE(form.CheckBox[0]->Checked());
+    // A glyph larger than the box is cut as at scale 1: by whole picture pixels.
+    const core::Bitmap ticked = StripCell(1);
+    const int top = (form.CheckBox[0]->Height() / 2 - ticked.Height()) / 2 * 2;
+    ExpectBlocks(wintest::Capture(form.CheckBox[0]->Handle()), 0, top, ticked, 2);
 
     // A click on the doubled "next row" arrow selects the next row.
     const int selected = form.SelectedChar;
