@@ -288,3 +288,71 @@ TEST_F(ScalingTest, FormAnswersTheSizeItWillTakeAtANewDensity) {
 }
 
 }  // namespace
+
+namespace {
+
+using FormScaling = wintest::AppTest;
+
+// The framework's scale change on a plain form: nested controls, a font handed down, a round trip.
+TEST_F(FormScaling, ScalesItsControlsAndFontsByARatioAndBackExactly) {
+    auto* form = forms::CreateForm<wintest::TLayoutForm>(app);
+    form->Load(core::ParseLayout(R"(object Form: TForm
+  Left = 10
+  Top = 20
+  Width = 300
+  Height = 200
+  BorderStyle = bsNone
+  Font.Height = -12
+  object Panel1: TPanel
+    Left = 5
+    Top = 6
+    Width = 100
+    Height = 50
+    object Label1: TLabel
+      Left = 3
+      Top = 4
+      Caption = 'Text'
+    end
+  end
+  object Shape1: TShape
+    Left = 110
+    Top = 10
+    Width = 20
+    Height = 10
+  end
+end
+)"));
+    auto* panel = dynamic_cast<forms::TControl*>(form->FindComponent(L"Panel1"));
+    auto* label = dynamic_cast<forms::TLabel*>(form->FindComponent(L"Label1"));
+    auto* shape = dynamic_cast<forms::TControl*>(form->FindComponent(L"Shape1"));
+    ASSERT_TRUE(panel && label && shape);
+    const std::array<int, 4> labelBefore = Bounds(*label);
+
+    form->ChangeScale(3, 1);
+    EXPECT_EQ(Bounds(*form), (std::array<int, 4>{10, 20, 900, 600}));  // the place is the caller's
+    EXPECT_EQ(form->PixelScale(), 3);
+    EXPECT_EQ(Bounds(*panel), (std::array<int, 4>{15, 18, 300, 150}));
+    EXPECT_EQ(Bounds(*shape), (std::array<int, 4>{330, 30, 60, 30}));
+    EXPECT_EQ(shape->PixelScale(), 3);
+    EXPECT_EQ(form->Font().Height, -36);
+    // The label's font comes from its parent, scaled once; its size follows its text.
+    EXPECT_EQ(label->Font().Height, -36);
+    EXPECT_EQ(label->Left(), 9);
+    EXPECT_EQ(label->Top(), 12);
+    EXPECT_GT(label->Height(), 2 * labelBefore[3]);
+
+    form->ChangeScale(1, 3);
+    EXPECT_EQ(Bounds(*form), (std::array<int, 4>{10, 20, 300, 200}));
+    EXPECT_EQ(Bounds(*panel), (std::array<int, 4>{5, 6, 100, 50}));
+    EXPECT_EQ(Bounds(*shape), (std::array<int, 4>{110, 10, 20, 10}));
+    EXPECT_EQ(Bounds(*label), labelBefore);
+    EXPECT_EQ(label->Font().Height, -12);
+    EXPECT_EQ(label->PixelScale(), 1);
+    // Nonsense ratios change nothing.
+    form->ChangeScale(0, 1);
+    form->ChangeScale(2, -1);
+    EXPECT_EQ(Bounds(*panel), (std::array<int, 4>{5, 6, 100, 50}));
+    EXPECT_TRUE(reports.empty());
+}
+
+}  // namespace
