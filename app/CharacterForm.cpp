@@ -52,6 +52,8 @@ void TCharacterForm::ChangeScale(int M, int D) {
     if (shownFrame_ == 0) return;  // still loading: the first frame is shown at the new scale
     const int frame = std::exchange(shownFrame_, 0);
     ShowFrame(frame);
+    // The new size's picture at once, before the loop does anything else.
+    UpdateWindow(Handle());
 }
 
 std::optional<POINT> TCharacterForm::ScaleAnchor() const {
