@@ -1,6 +1,7 @@
 #include "app/CharacterForm.h"
 
 #include <string>
+#include <utility>
 
 #include "app/Fenwa.h"
 #include "app/Melka.h"
@@ -54,8 +55,23 @@ void TCharacterForm::SetOutOfTheWay(bool value) {
     FollowCheckBox(StatusForm1 && StatusForm1->Checked(character_));
 }
 
-const core::WalkConstants& TCharacterForm::Constants() const {
-    return core::kWalkConstants.at(static_cast<size_t>(character_ - 1));
+void TCharacterForm::ChangeScale(int M, int D) {
+    forms::TForm::ChangeScale(M, D);
+    if (shownFrame_ == 0) return;  // still loading: the first frame is shown at the new scale
+    const int frame = std::exchange(shownFrame_, 0);
+    ShowFrame(frame);
+    // The new size's picture at once, before the loop does anything else.
+    UpdateWindow(Handle());
+}
+
+std::optional<POINT> TCharacterForm::ScaleAnchor() const {
+    const RECT sprite = Frame(shownFrame_ ? shownFrame_ : 1)->BoundsRect();
+    return POINT{(sprite.left + sprite.right) / 2, sprite.bottom};
+}
+
+// In screen pixels: the rest box and the steps grow with the sprite.
+core::WalkConstants TCharacterForm::Constants() const {
+    return core::ScaledWalk(core::kWalkConstants.at(static_cast<size_t>(character_ - 1)), PixelScale());
 }
 
 std::optional<core::Point> TCharacterForm::Target() const {

@@ -38,6 +38,8 @@ public:
     // lives only while the program runs; nothing of it is shown in the settings or saved.
     bool OutOfTheWay() const { return outOfTheWay_; }
     void SetOutOfTheWay(bool value);
+    // At a new scale the shown frame's outline is made anew at once.
+    void ChangeScale(int M, int D) override;
 
     void Timer1Timer(TObject* sender);
     void N1Click(TObject* sender);
@@ -48,10 +50,12 @@ protected:
     // published as FormCreate before the layout, which may name it, is read.
     TCharacterForm(TComponent* owner, int character, const wchar_t* resourceName,
                    forms::TNotifyEvent createHandler = {});
+    // The sprite's feet: the bottom centre of the shown frame.
+    std::optional<POINT> ScaleAnchor() const override;
 
 private:
     void ShowFrame(int n);
-    const core::WalkConstants& Constants() const;
+    core::WalkConstants Constants() const;
     // Nothing while the cursor cannot be read (another desktop is active, for instance).
     std::optional<core::Point> Target() const;
 

@@ -5,6 +5,7 @@
 #include <windows.h>
 #include <psapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
@@ -15,6 +16,7 @@
 #include "app/Program.h"
 #include "app/Rugo.h"
 #include "core/Outline.h"
+#include "forms/Dpi.h"
 #include "support/ApiCalls.h"
 #include "support/WinTest.h"
 
@@ -69,6 +71,28 @@ double TickCost(const TickKind& kind, int ticks) {
         elapsed += Now() - start;
     }
     return elapsed * 1e6 / ticks;
+}
+
+// Character 1 as on a monitor of `dpi`: what the system tells a window that moved there.
+void MoveToMonitor(int dpi) {
+    RECT suggested{Form1->Left(), Form1->Top(), Form1->Left() + Form1->Width(), Form1->Top() + Form1->Height()};
+    SendMessageW(Form1->Handle(), forms::WM_DPICHANGED_, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    wintest::Pump();
+}
+
+// The same ticks with the sprite drawn at 1 and at 2 screen pixels a picture pixel.
+void PrintCostByScale(int ticks) {
+    const TickKind* kinds[] = {&kDiagonal, &kStraight, &kStanding};
+    double cost[2][3] = {};
+    for (int scale = 1; scale <= 2; ++scale) {
+        MoveToMonitor(96 * scale);
+        TickCost(kDiagonal, 200);  // warm up at this size
+        for (size_t k = 0; k < 3; ++k) cost[scale - 1][k] = TickCost(*kinds[k], ticks);
+    }
+    MoveToMonitor(96);
+    std::printf("tick cost by scale, repaint included:   x1 (96 dpi)   x2 (192 dpi)\n");
+    for (size_t k = 0; k < 3; ++k)
+        std::printf("  %-20s %19.1f us %11.1f us\n", kinds[k]->name, cost[0][k], cost[1][k]);
 }
 
 void PrintCallsPerTick(const TickKind& kind) {
@@ -126,9 +150,10 @@ void Soak(int ticks) {
 
 }  // namespace
 
-// Optional argument: the soak's length in ticks (100000).
+// Optional arguments: the soak's length in ticks (100000), the ticks timed of each kind (2000).
 int main(int argc, char** argv) {
     const int soakTicks = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const int ticks = argc > 2 ? std::max(200, std::atoi(argv[2])) : 2000;
     forms::TApplication application(nullptr);
     application.SetTitle(kApplicationTitle);
     application.OnException = [](forms::TObject*, const forms::Exception& e) {
@@ -148,11 +173,11 @@ int main(int argc, char** argv) {
     std::printf("start-up (entry to four windows shown): %.2f ms\n", startup * 1e3);
     std::printf("pixel scans during start-up: %llu\n", static_cast<unsigned long long>(scans));
 
-    const int ticks = 2000;
     TickCost(kDiagonal, 200);  // warm up
     std::printf("moving tick (diagonal, repaint included): %.1f us\n", TickCost(kDiagonal, ticks));
     std::printf("moving tick (straight, repaint included): %.1f us\n", TickCost(kStraight, ticks));
     std::printf("standing tick: %.1f us\n", TickCost(kStanding, ticks));
+    PrintCostByScale(ticks);
 
     std::printf("window-system calls per tick:\n");
     PrintCallsPerTick(kDiagonal);

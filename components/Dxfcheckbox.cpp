@@ -116,8 +116,12 @@ SIZE TdxfCheckBox::GlyphSize() const {
     int cell = GlyphStrip().Height();
     auto width = [cell](const TBitmap& glyph) { return glyph.Empty() ? cell : glyph.Width(); };
     auto height = [cell](const TBitmap& glyph) { return glyph.Empty() ? cell : glyph.Height(); };
-    return SIZE{std::max({width(*glyphChecked_), width(*glyphUnChecked_), 0}),
-                std::max({height(*glyphChecked_), height(*glyphUnChecked_), 0})};
+    return SIZE{std::max({width(*glyphChecked_), width(*glyphUnChecked_), 0}) * pixelScale_,
+                std::max({height(*glyphChecked_), height(*glyphUnChecked_), 0}) * pixelScale_};
+}
+
+int TdxfCheckBox::Centred(int room, int size) const {
+    return (room / pixelScale_ - size / pixelScale_) / 2 * pixelScale_;
 }
 
 void TdxfCheckBox::CalcSize() {
@@ -139,7 +143,7 @@ void TdxfCheckBox::Paint() {
     TCanvas& buffer = PaintBuffer().Canvas();
     SIZE glyph = GlyphSize();
     // Truncating division: a glyph taller than the control is cut evenly, top first.
-    int top = (height_ - glyph.cy) / 2;
+    int top = Centred(height_, glyph.cy);
     RECT glyphRect{0, top, glyph.cx, top + glyph.cy};
 
     buffer.BrushColor = color_;
@@ -209,7 +213,9 @@ void TdxfCheckBox::DrawImage(TCanvas& canvas, const RECT& rect, TBitmap& bitmap,
         if (bitmap.Empty()) return;
         glyph.Assign(bitmap);
     }
-    int dx = (rectWidth - glyph.Width()) / 2, dy = (rectHeight - glyph.Height()) / 2;
+    // Each glyph pixel a PixelScale() square.
+    const int shownWidth = glyph.Width() * pixelScale_, shownHeight = glyph.Height() * pixelScale_;
+    int dx = Centred(rectWidth, shownWidth), dy = Centred(rectHeight, shownHeight);
 
     forms::BitmapHandle surface(CreateCompatibleBitmap(canvas.Handle(), rectWidth, rectHeight));
     if (!surface) throw forms::EOutOfMemory(L"ビットマップを作成できません");
@@ -223,7 +229,7 @@ void TdxfCheckBox::DrawImage(TCanvas& canvas, const RECT& rect, TBitmap& bitmap,
     forms::TKeyedImage keyed;
     keyed.Build(glyph);
     TBitmap buffer;
-    keyed.Draw(surfaceDC.Get(), RECT{dx, dy, dx + glyph.Width(), dy + glyph.Height()}, buffer);
+    keyed.Draw(surfaceDC.Get(), RECT{dx, dy, dx + shownWidth, dy + shownHeight}, buffer);
 
     BitBlt(canvas.Handle(), rect.left, rect.top, rectWidth, rectHeight, surfaceDC.Get(), 0, 0, SRCCOPY);
 }

@@ -63,10 +63,13 @@ protected:
 private:
     // Copies a picture into one of the own glyphs, then resizes and repaints.
     void AssignGlyph(forms::TBitmap& glyph, const forms::TBitmap* value);
-    // Glyph width and height: the larger of the two pictures, an empty one counting as a
-    // strip cell (square, as high as the strip).
+    // Glyph width and height on the screen: the larger of the two pictures, an empty one
+    // counting as a strip cell (square, as high as the strip), times PixelScale().
     SIZE GlyphSize() const;
     bool Loading() const { return HasState(forms::ComponentState::Loading); }
+    // Where something `size` long starts when centred in `room`: worked out in picture pixels,
+    // so that a scaled box is cut where the box at scale 1 is.
+    int Centred(int room, int size) const;
 
     bool checked_ = false;
     bool autoSize_ = true;

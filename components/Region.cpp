@@ -75,8 +75,10 @@ void TOutlinedControl::UpdateOutline(const TBitmap& picture, std::wstring_view p
     if (picture.Empty()) throw Exception(Name() + L":" + std::wstring(pictureName) + L" のﾋﾞｯﾄﾏｯﾌﾟが正しくありません");
     region_.Reset();
     XFORM transform{};
-    transform.eM11 = autoSize ? 1.0f : static_cast<FLOAT>(width_) / static_cast<FLOAT>(picture.Width());
-    transform.eM22 = autoSize ? 1.0f : static_cast<FLOAT>(height_) / static_cast<FLOAT>(picture.Height());
+    // A whole factor maps every stored rectangle's corners exactly.
+    const FLOAT scale = static_cast<FLOAT>(pixelScale_);
+    transform.eM11 = autoSize ? scale : static_cast<FLOAT>(width_) / static_cast<FLOAT>(picture.Width());
+    transform.eM22 = autoSize ? scale : static_cast<FLOAT>(height_) / static_cast<FLOAT>(picture.Height());
     transform.eDx = static_cast<FLOAT>(offset.x);
     transform.eDy = static_cast<FLOAT>(offset.y);
     // A damaged block must not reach the platform, which would read past its end.
@@ -94,8 +96,13 @@ void TOutlinedControl::UpdateOutline(const TBitmap& picture, std::wstring_view p
 }
 
 void TOutlinedControl::SizeToPicture(const TBitmap& picture) {
-    SetBounds(left_, top_, picture.Width(), picture.Height());
+    SetBounds(left_, top_, picture.Width() * pixelScale_, picture.Height() * pixelScale_);
     Invalidate();
+}
+
+void TOutlinedControl::ChangeScale(int M, int D) {
+    TGraphicControl::ChangeScale(M, D);
+    if (RegionHandle()) UpdateRgn();
 }
 
 void TOutlinedControl::DefineProperties(forms::TFiler& filer) {
@@ -152,8 +159,8 @@ void TRgn::SetAutoSize(bool value) {
 
 void TRgn::SetBounds(int left, int top, int width, int height) {
     if (autoSize_ && picture_ && !picture_->Empty()) {
-        width = picture_->Width();
-        height = picture_->Height();
+        width = picture_->Width() * pixelScale_;
+        height = picture_->Height() * pixelScale_;
     }
     TOutlinedControl::SetBounds(left, top, width, height);
 }
@@ -242,8 +249,8 @@ void TRgnBtn::SetAutoSize(bool value) {
 
 void TRgnBtn::SetBounds(int left, int top, int width, int height) {
     if (autoSize_ && !Glyph(1).Empty()) {
-        width = Glyph(1).Width();
-        height = Glyph(1).Height();
+        width = Glyph(1).Width() * pixelScale_;
+        height = Glyph(1).Height() * pixelScale_;
     }
     TOutlinedControl::SetBounds(left, top, width, height);
 }

@@ -35,6 +35,10 @@ public:
     void WriteRgnData(forms::TStream& stream) const;
     // The paint covers what it has to; nothing is erased.
     bool WMEraseBkGnd(HDC) override { return true; }
+    // The region made anew at the new size, if there is one.
+    void ChangeScale(int M, int D) override;
+    // Makes the region from the stored outline at the control's current size and place.
+    virtual void UpdateRgn() = 0;
 
 protected:
     using TGraphicControl::TGraphicControl;
@@ -45,14 +49,14 @@ protected:
     // Deletes the region and frees the data.
     void ClearOutline();
     // Replaces the region with one made from the data, in the control's coordinates moved by
-    // offset: the picture's size maps to the control's, or one to one with autoSize. Raises
+    // offset: the picture's size maps to the control's, or PixelScale() to one with autoSize. Raises
     // when there is no data, when the picture (the property pictureName) is empty, and
     // `failure` when the platform makes no region of the data.
     void UpdateOutline(const TBitmap& picture, std::wstring_view pictureName, bool autoSize, POINT offset,
                        const wchar_t* failure);
     // Hands the region over to a window, which owns it from then on.
     HRGN DetachRegion() { return region_.Detach(); }
-    // Takes the picture's size, keeping the place.
+    // Takes the picture's size on the screen, keeping the place.
     void SizeToPicture(const TBitmap& picture);
 
 private:
@@ -77,7 +81,7 @@ public:
     void Loaded() override;
 
     void MakeMask();
-    void UpdateRgn();
+    void UpdateRgn() override;
     void DestoryRgn();
     void SetWndRgn();
 
@@ -116,7 +120,7 @@ public:
 
     void SetBounds(int left, int top, int width, int height) override;
     void Loaded() override;
-    void UpdateRgn();
+    void UpdateRgn() override;
     void DestroyRgn();
 
     void MouseDown(forms::TMouseButton button, forms::TShiftState shift, int x, int y) override;

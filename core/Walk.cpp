@@ -19,6 +19,11 @@ Point WalkTick::Destination(Point window) const {
     return window;
 }
 
+WalkConstants ScaledWalk(const WalkConstants& c, int scale) {
+    const int32_t k = scale < 1 ? 1 : scale;
+    return {c.low * k, c.high * k, c.step * k, c.target, c.extra};
+}
+
 WalkTick PlanWalk(const WalkConstants& c, Point window, Point target, int32_t walkFrame) {
     // With a rest box no wider than the step, one axis could step both ways in a tick.
     if (c.step < 0 || int64_t{c.high} - c.low < c.step)

@@ -44,6 +44,11 @@ struct WalkTick {
     Point Destination(Point window) const;
 };
 
+// The constants of a character drawn at `scale` screen pixels per picture pixel: rest box and
+// step in screen pixels, so the character looks and moves alike at every scale. A scale below 1
+// counts as 1.
+WalkConstants ScaledWalk(const WalkConstants& constants, int scale);
+
 // Frames by direction: up 1-4, down 5-8, left 9-12, right 13-16.
 constexpr int kUpFrame = 1, kDownFrame = 5, kLeftFrame = 9, kRightFrame = 13;
 

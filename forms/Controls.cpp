@@ -177,6 +177,27 @@ LRESULT TControl::Perform(UINT msg, WPARAM wParam, LPARAM lParam) {
     return message.result;
 }
 
+void TControl::ChangeScale(int M, int D) {
+    if (M == D || M <= 0 || D <= 0) return;
+    ScalePixels(M, D);
+    ScaleBounds(M, D);
+    ScaleFont(M, D);
+}
+
+void TControl::ScalePixels(int M, int D) { pixelScale_ = std::max(1, ScaleBy(pixelScale_, M, D)); }
+
+void TControl::ScaleBounds(int M, int D) {
+    SetBounds(ScaleBy(left_, M, D), ScaleBy(top_, M, D), ScaleBy(width_, M, D), ScaleBy(height_, M, D));
+}
+
+// A font of the parent's comes down with the parent's own scaling.
+void TControl::ScaleFont(int M, int D) {
+    if (parentFont_) return;
+    font_.Height = ScaleBy(font_.Height, M, D);
+    font_.Changed();
+    FontChanged();
+}
+
 void TControl::Notification(TComponent* component, bool removing) {
     if (removing && component == popupMenu_) popupMenu_ = nullptr;
 }
@@ -668,6 +689,17 @@ void TWinControl::Broadcast(Message& message) {
         control->Dispatch(message);
         if (message.result != 0) return;
     }
+}
+
+void TWinControl::ChangeScale(int M, int D) {
+    if (M == D || M <= 0 || D <= 0) return;
+    ScaleControls(M, D);
+    TControl::ChangeScale(M, D);
+}
+
+void TWinControl::ScaleControls(int M, int D) {
+    std::vector<TControl*> children = controls_;
+    for (TControl* control : children) control->ChangeScale(M, D);
 }
 
 void TWinControl::AddLayoutChild(TComponent* child) {

@@ -37,6 +37,9 @@ const wchar_t* EnsureWindowClass(const wchar_t* name, WNDPROC procedure, UINT st
 // The window that CreateWindowExW just returned; a failed creation raises EOSError.
 HWND CheckCreated(HWND window);
 
+// value * M / D, rounded: how every coordinate and size is scaled.
+inline int ScaleBy(int value, int M, int D) { return MulDiv(value, M, D); }
+
 // Reports an exception caught at a window-procedure or timer boundary (the application's report).
 void ReportException(TObject* sender);
 
@@ -136,6 +139,12 @@ public:
     virtual void Dispatch(Message& message);
     LRESULT Perform(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0);
 
+    // Scales the control by M/D: its place, its size, its own font and whatever else it keeps
+    // in screen pixels. Pictures keep their stored size and are drawn PixelScale() times larger.
+    virtual void ChangeScale(int M, int D);
+    // Screen pixels per picture pixel: 1 as designed; whole ratios keep it whole.
+    int PixelScale() const { return pixelScale_; }
+
     const TPropertyTable<TComponent>& StoredProperties() const override;
     TComponent* LayoutContainer() const override;
 
@@ -146,6 +155,10 @@ public:
 protected:
     void Notification(TComponent* component, bool removing) override;
     virtual TColor DefaultColor() const { return clBtnFace; }
+    // The parts of ChangeScale: the picture factor, the own font, and place and size.
+    void ScalePixels(int M, int D);
+    void ScaleFont(int M, int D);
+    void ScaleBounds(int M, int D);
 
     int left_ = 0, top_ = 0, width_ = 0, height_ = 0;
     bool visible_ = true;
@@ -155,6 +168,7 @@ protected:
     TFont font_;
     bool parentColor_ = true;
     bool parentFont_ = true;
+    int pixelScale_ = 1;
 
 private:
     TWinControl* parent_ = nullptr;
@@ -219,6 +233,9 @@ public:
     void SendControlToBack(TControl* control);
     // Sends a message to every child control, windowless or windowed.
     void Broadcast(Message& message);
+    // The children first, so that a font this control hands down finds them scaled.
+    void ChangeScale(int M, int D) override;
+    void ScaleControls(int M, int D);
 
     void AddLayoutChild(TComponent* child) override;
 

@@ -66,8 +66,19 @@ void TEdit::CreateParams(CreateParamsData& params) {
 void TEdit::CreateWnd() {
     TWinControl::CreateWnd();
     SendMessageW(handle_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), FALSE);
-    // No inner margins: the text sits where a flat box of fixed height has room for it.
-    SendMessageW(handle_.Get(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN, MAKELPARAM(1, 1));
+    SetMargins();
+}
+
+// No inner margins: the text sits where a flat box of fixed height has room for it.
+void TEdit::SetMargins() {
+    if (handle_)
+        SendMessageW(handle_.Get(), EM_SETMARGINS, EC_LEFTMARGIN | EC_RIGHTMARGIN,
+                     MAKELPARAM(pixelScale_, pixelScale_));
+}
+
+void TEdit::ChangeScale(int M, int D) {
+    TWinControl::ChangeScale(M, D);
+    SetMargins();
 }
 
 void TEdit::WndProc(Message& message) {
@@ -85,6 +96,7 @@ void TEdit::WndProc(Message& message) {
         return;
     case CM_FONTCHANGED:
         if (handle_) SendMessageW(handle_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
+        SetMargins();  // a new font brings the platform's margins
         return;
     case WM_KEYDOWN:
         // A single-line box has no use for the tab key: it moves on to the next stop.

@@ -26,6 +26,7 @@ public:
 
     void SetColor(TColor value) override;
     void SetEnabled(bool value) override;
+    void ChangeScale(int M, int D) override;
     TNotifyEvent OnChange;
 
     const TPropertyTable<TComponent>& StoredProperties() const override;
@@ -37,6 +38,7 @@ protected:
     HBRUSH CtlColor(HDC dc) override;
 
 private:
+    void SetMargins();
     std::wstring text_;  // the text while there is no window
     bool readOnly_ = false;
     bool borderSingle_ = true;

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/Scale.h"
+#include "forms/Dpi.h"
 #include "forms/Properties.h"
 #include "forms/Streaming.h"
 
@@ -33,6 +35,41 @@ void TCustomForm::InitInheritedComponent(const std::wstring& resourceName) {
 }
 
 void TCustomForm::LoadLayout(const core::LayoutObject& layout) { TReader::ReadRoot(this, layout); }
+
+int TCustomForm::PixelScaleForDpi(int dpi) const {
+    return core::PixelScaleForDpi(ScaleBy(dpi, core::kDesignDpi, designedDpi_ > 0 ? designedDpi_ : core::kDesignDpi));
+}
+
+void TCustomForm::Loaded() {
+    TWinControl::Loaded();
+    if (HasState(ComponentState::Designing)) return;
+    const int scale = PixelScaleForDpi(static_cast<int>(MonitorDpiAt(POINT{left_, top_})));
+    const int old = pixelScale_;
+    if (scale == old) return;
+    ChangeScale(scale, old);
+    // The designed place is a place at the designed scale.
+    SetBounds(ScaleBy(left_, scale, old), ScaleBy(top_, scale, old), width_, height_);
+}
+
+void TCustomForm::ChangeScale(int M, int D) {
+    if (M == D || M <= 0 || D <= 0) return;
+    const std::optional<POINT> before = ScaleAnchor();
+    ScaleControls(M, D);
+    ScalePixels(M, D);
+    ScaleFont(M, D);
+    POINT place{left_, top_};
+    if (const std::optional<POINT> after = ScaleAnchor(); before && after)
+        place = POINT{left_ + before->x - after->x, top_ + before->y - after->y};
+    // One move: the window never shows the new size at the old place.
+    SetBounds(place.x, place.y, ScaleBy(width_, M, D), ScaleBy(height_, M, D));
+    if (handle_) InvalidateRect(handle_.Get(), nullptr, TRUE);
+}
+
+void TCustomForm::ChangeDpi(int dpi, const RECT* suggested) {
+    ChangeScale(PixelScaleForDpi(dpi), pixelScale_);
+    // The size is ours (whole factors only); the place is the system's unless we keep a point.
+    if (suggested && !ScaleAnchor()) SetBounds(suggested->left, suggested->top, width_, height_);
+}
 
 void TCustomForm::AfterConstruction() {
     if (OnCreate) OnCreate(this);
@@ -156,11 +193,25 @@ bool TCustomForm::WMEraseBkGnd(HDC dc) {
 }
 
 void TCustomForm::WndProc(Message& message) {
-    if (message.msg == WM_CLOSE) {
+    switch (message.msg) {
+    case WM_CLOSE:
         Close();
         return;
+    case WM_GETDPISCALEDSIZE_: {
+        // Tells the system the size at the new scale, so its suggested rectangle fits it.
+        const int scale = PixelScaleForDpi(LOWORD(message.wParam));
+        auto* size = reinterpret_cast<SIZE*>(message.lParam);
+        size->cx = ScaleBy(width_, scale, pixelScale_);
+        size->cy = ScaleBy(height_, scale, pixelScale_);
+        message.result = TRUE;
+        return;
     }
-    TWinControl::WndProc(message);
+    case WM_DPICHANGED_:
+        ChangeDpi(LOWORD(message.wParam), reinterpret_cast<const RECT*>(message.lParam));
+        return;
+    default:
+        TWinControl::WndProc(message);
+    }
 }
 
 const TPropertyTable<TComponent>& TCustomForm::StoredProperties() const {
@@ -185,12 +236,16 @@ const TPropertyTable<TComponent>& TCustomForm::StoredProperties() const {
             form.SetClientSize(false, static_cast<int>(reader.Integer(value)));
         }),
         P::Boolean("OldCreateOrder", &TCustomForm::OldCreateOrder, false),
+        // Read, never written: the DPI the layout was designed at.
+        P::Custom("PixelsPerInch", [](TCustomForm& form, const core::LayoutValue& value, TReader& reader) {
+            form.designedDpi_ = static_cast<int>(reader.Integer(value));
+        }),
         P::Event("OnCreate", &TCustomForm::OnCreate),
         P::Event("OnShow", &TCustomForm::OnShow),
         P::Event("OnHide", &TCustomForm::OnHide),
         P::Event("OnClose", &TCustomForm::OnClose),
         // Designer bookkeeping: a borderless window has no border icons, the position is the designed one.
-        P::Ignored({"BorderIcons", "PixelsPerInch", "TextHeight", "Position", "Scaled"}),
+        P::Ignored({"BorderIcons", "TextHeight", "Position", "Scaled"}),
     });
     return table;
 }

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,6 +47,18 @@ public:
     int ModalResult = 0;
     const TFormHints& Hints() const { return hints_; }
 
+    // The DPI the layout was designed at (96 unless it says otherwise).
+    int PixelsPerInch() const { return designedDpi_; }
+    // Screen pixels per picture pixel on a monitor of `dpi`, for this form's design.
+    int PixelScaleForDpi(int dpi) const;
+    // Scales the children, the size and the font; the place follows ScaleAnchor.
+    void ChangeScale(int M, int D) override;
+    // Takes the scale of a monitor of `dpi`; `suggested`, the system's rectangle for the
+    // window there, gives the place of a form without an anchor.
+    void ChangeDpi(int dpi, const RECT* suggested);
+    // Built at the scale of the monitor at its designed place, and placed at that scale.
+    void Loaded() override;
+
     TNotifyEvent OnCreate;
     TNotifyEvent OnShow;
     TNotifyEvent OnHide;
@@ -61,12 +74,16 @@ protected:
     bool WMEraseBkGnd(HDC dc) override;
     void WndProc(Message& message) override;
     void UpdateStyles();
+    // A point of the client area that stays where it is on the screen when the scale changes
+    // (a sprite's feet); none: the top-left corner stays, or the system's suggestion decides.
+    virtual std::optional<POINT> ScaleAnchor() const { return std::nullopt; }
 
 private:
     TBorderStyle borderStyle_ = TBorderStyle::Sizeable;
     TBrushStyle brushStyle_ = TBrushStyle::Solid;
     TFormStyle formStyle_ = TFormStyle::Normal;
     bool inModal_ = false;
+    int designedDpi_ = 96;
     TFormHints hints_;
 };
 

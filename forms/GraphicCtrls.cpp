@@ -85,7 +85,7 @@ void TShape::Paint() {
     if (penStyle_ == TPenStyle::Solid) {
         canvas.BrushColor = penColor_;
         canvas.FillRect(client);
-        InflateRect(&client, -1, -1);
+        InflateRect(&client, -pixelScale_, -pixelScale_);
     }
     canvas.BrushColor = brushColor_;
     canvas.FillRect(client);
@@ -122,12 +122,12 @@ void TImage::SetAutoSize(bool value) {
 }
 
 void TImage::PictureChanged() {
-    if (autoSize_ && !picture_->Empty()) SetBounds(left_, top_, picture_->Width(), picture_->Height());
+    if (autoSize_ && !picture_->Empty()) SetBounds(left_, top_, ShownWidth(), ShownHeight());
     Invalidate();
 }
 
 void TImage::Paint() {
-    if (!picture_->Empty()) Canvas().Draw(0, 0, *picture_);
+    if (!picture_->Empty()) Canvas().StretchDraw(RECT{0, 0, ShownWidth(), ShownHeight()}, *picture_);
 }
 
 void TImage::LoadPictureData(TBitmap& picture, const core::LayoutBytes& data) {

@@ -83,6 +83,9 @@ protected:
     void Paint() override;
 
 private:
+    // The picture's size on the screen: each of its pixels a PixelScale() square.
+    int ShownWidth() const { return picture_->Width() * pixelScale_; }
+    int ShownHeight() const { return picture_->Height() * pixelScale_; }
     std::unique_ptr<TBitmap> picture_;
     bool autoSize_ = false;
 };

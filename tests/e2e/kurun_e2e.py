@@ -8,6 +8,7 @@ import os
 import re
 import shutil
 import signal
+import struct
 import subprocess
 import sys
 import tempfile
@@ -128,8 +129,9 @@ class Window:
 class Kurun:
     """One program run: `with Kurun(exe, artifacts) as k:`."""
 
-    def __init__(self, exe, artifacts, name, files=None):
-        """files: {name: bytes} placed beside the program before it starts."""
+    def __init__(self, exe, artifacts, name, files=None, prefix=None):
+        """files: {name: bytes} placed beside the program before it starts; prefix: another Wine
+        prefix than the private one (dpi_prefix)."""
         if not os.path.isfile(exe):
             raise Failure(f"{exe} does not exist: build the windows preset first")
         self.exe = exe
@@ -139,6 +141,7 @@ class Kurun:
         self.proc = None
         self.windows = {}
         self.files = files or {}
+        self.prefix = prefix
 
     def __enter__(self):
         # A kurun.ini left by one test must not reach another: each run gets its own folder.
@@ -151,9 +154,10 @@ class Kurun:
             with open(os.path.join(self.dir, name), "wb") as f:
                 f.write(content)
         self.log = open(os.path.join(self.artifacts, "wine.log"), "w")
+        env = dict(os.environ, KURUN_WINEPREFIX=self.prefix) if self.prefix else None
         self.proc = subprocess.Popen(
             ["bash", WINE_RUN, os.path.join(self.dir, os.path.basename(self.exe))],
-            cwd=self.dir, stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT)
+            cwd=self.dir, stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT, env=env)
         self.started = time.monotonic()
         return self
 
@@ -228,24 +232,24 @@ class Kurun:
             time.sleep(0.05)
         raise Failure(f"{name} never stood still near the pointer")
 
-    def point_on_sprite(self, name):
+    def point_on_sprite(self, name, scale=1):
         """A pixel of the standing character's sprite inside its rest box, where the pointer keeps
-        it standing and a click reaches it."""
+        it standing and a click reaches it; `scale` screen pixels a picture pixel."""
         left, top = self.windows[name].pos()
         w, _, raw = screenshot(os.path.join(self.artifacts, "sprite.png"))
         # The commonest colour, not a corner pixel: the tray may sit in the corner.
         back = background(raw)
-        for dy in range(6, 31):
-            for dx in range(6, 31):
+        for dy in range(6 * scale, 31 * scale):
+            for dx in range(6 * scale, 31 * scale):
                 x, y = left + dx, top + dy
                 if all(pixel(w, raw, x + ex, y + ey) not in (back, bytes(KEY))
                        for ex in (-2, 0, 2) for ey in (-2, 0, 2)):
                     return x, y
         raise Failure(f"no solid pixel on {name}'s sprite near {left, top}")
 
-    def open_settings_from(self, name):
+    def open_settings_from(self, name, scale=1):
         """Opens the settings window from the standing character's menu; returns the window."""
-        target = self.point_on_sprite(name)
+        target = self.point_on_sprite(name, scale)
         # A busy machine may show the menu after the click meant for it: then the menu is
         # closed and asked for again, as a user would.
         for attempt in range(3):
@@ -337,6 +341,66 @@ def background(raw):
         c = raw[i:i + 3]
         counts[c] = counts.get(c, 0) + 1
     return max(counts, key=counts.get)
+
+
+def stored_outline_bounds(name):
+    """The bounding box (left, top, right, bottom) of each frame's stored outline, frame 1 to 16."""
+    with open(os.path.join(LAYOUTS, f"{name}.layout"), encoding="utf-8") as f:
+        text = f.read()
+    bounds = {}
+    for m in re.finditer(r"object Rgn(\d+): TRgn.*?RgnData = \{([0-9A-Fa-f\s]*)\}", text, re.S):
+        data = bytes.fromhex("".join(m.group(2).split()))
+        bounds[int(m.group(1))] = struct.unpack_from("<4i", data, 16)  # RGNDATAHEADER.rcBound
+    check(sorted(bounds) == list(range(1, 17)), f"{name}.layout stores outlines of frames {sorted(bounds)}")
+    return bounds
+
+
+def check_shapes(k, scale):
+    """Each window is the layout's size times `scale`; its X shape the box of a frame's outline scaled."""
+    for name, _, _, width, height in ROSTER:
+        info = k.windows[name].info(shape=True)
+        check((info["w"], info["h"]) == (scale * width, scale * height),
+              f"{name}'s window is {info['w']} x {info['h']}, not {scale * width} x {scale * height}")
+        scaled = {(scale * (r - l), scale * (b - t), scale * l, scale * t)
+                  for l, t, r, b in stored_outline_bounds(name).values()}
+        check(info["shape"] in scaled, f"{name}'s shape extents {info['shape']} are no frame's outline times {scale}")
+
+
+def dpi_prefix(dpi):
+    """A copy of the private Wine prefix whose screen has `dpi` dots per inch (made once)."""
+    return run("bash", os.path.join(ROOT, "scripts", "wine-prefix-dpi.sh"), str(dpi)).strip()
+
+
+class OwnDisplay:
+    """`with OwnDisplay(w, h):` an Xvfb screen of its own for the block, with the pointer movable;
+    DISPLAY names it meanwhile."""
+
+    def __init__(self, width, height):
+        self.size = f"{width}x{height}x24"
+
+    def __enter__(self):
+        read, write = os.pipe()
+        self.xvfb = subprocess.Popen(["Xvfb", "-displayfd", str(write), "-screen", "0", self.size, "-nolisten", "tcp"],
+                                     pass_fds=(write,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read, 16)
+            check(chunk, "Xvfb did not start")
+            number += chunk
+        os.close(read)
+        self.saved = os.environ.get("DISPLAY")
+        os.environ["DISPLAY"] = ":" + number.decode().strip()
+        self.anchor = subprocess.Popen([sys.executable, os.path.join(ROOT, "scripts", "pointer_anchor.py")])
+        time.sleep(0.5)
+        return self
+
+    def __exit__(self, *exc):
+        for proc in (self.anchor, self.xvfb):
+            proc.terminate()
+            proc.wait(10)
+        os.environ["DISPLAY"] = self.saved
+        return False
 
 
 def keep_pointer_movable():

@@ -104,3 +104,32 @@ TEST(Walk, ExtremeCoordinatesAndBadConstants) {
     EXPECT_THROW(PlanWalk({0, 1, 2, core::WalkTarget::Cursor, core::WalkExtraRule::None}, {}, {}, 0),
                  std::invalid_argument);
 }
+
+// At scale k every distance of the rule is k screen pixels per picture pixel: the walk of a
+// scaled character is the walk at scale 1 with every coordinate multiplied, frame for frame.
+TEST(Walk, ScaledCharacterWalksTheSameWayInBiggerSteps) {
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(n);
+        for (int k : {2, 3}) {
+            const core::WalkConstants scaled = core::ScaledWalk(kWalkConstants[n - 1], k);
+            EXPECT_EQ(scaled.step, kWalkConstants[n - 1].step * k);
+            EXPECT_EQ(scaled.target, kWalkConstants[n - 1].target);
+            EXPECT_EQ(scaled.extra, kWalkConstants[n - 1].extra);
+            Point small{10, 20}, big{10 * k, 20 * k};
+            const Point target{300, -150};
+            int32_t counter = 0, bigCounter = 0;
+            for (int tick = 0; tick < 400; ++tick) {
+                WalkTick a = PlanWalk(kWalkConstants[n - 1], small, target, counter);
+                WalkTick b = PlanWalk(scaled, big, {target.x * k, target.y * k}, bigCounter);
+                ASSERT_EQ(a.moveCount, b.moveCount);
+                ASSERT_EQ(a.LastFrame(), b.LastFrame());
+                small = a.Destination(small), big = b.Destination(big);
+                counter = a.walkFrame, bigCounter = b.walkFrame;
+                ASSERT_EQ(big, (Point{small.x * k, small.y * k}));
+            }
+        }
+    }
+    // No scale below 1: a bad factor leaves the constants as they are.
+    EXPECT_EQ(core::ScaledWalk(kWalkConstants[0], 0).step, kWalkConstants[0].step);
+    EXPECT_EQ(core::ScaledWalk(kWalkConstants[2], -3).low, kWalkConstants[2].low);
+}
