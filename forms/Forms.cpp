@@ -47,7 +47,7 @@ void TCustomForm::CreateParams(CreateParamsData& params) {
     case TBorderStyle::Dialog: params.style |= WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; break;
     default: params.style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
     }
-    params.exStyle = formStyle_ == TFormStyle::StayOnTop ? WS_EX_TOPMOST : 0;
+    params.exStyle = (formStyle_ == TFormStyle::StayOnTop ? WS_EX_TOPMOST : 0) | (Activatable ? 0 : WS_EX_NOACTIVATE);
     params.parent = Application ? Application->Handle() : nullptr;
     params.caption = caption_;
 }
@@ -92,7 +92,9 @@ void TCustomForm::SetVisible(bool value) {
     visible_ = value;
     if (value) {
         hints_.Update(*this);
-        ShowWindow(Handle(), SW_SHOWNORMAL);
+        // An ornament shown activated would take the keyboard focus from whatever the user is
+        // typing into, and Wine would hand it to the window manager for good.
+        ShowWindow(Handle(), Activatable ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
         if (formStyle_ == TFormStyle::StayOnTop)
             SetWindowPos(handle_.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (OnShow) OnShow(this);
@@ -158,6 +160,10 @@ bool TCustomForm::WMEraseBkGnd(HDC dc) {
 void TCustomForm::WndProc(Message& message) {
     if (message.msg == WM_CLOSE) {
         Close();
+        return;
+    }
+    if (message.msg == WM_MOUSEACTIVATE && !Activatable) {
+        message.result = MA_NOACTIVATE;
         return;
     }
     TWinControl::WndProc(message);
