@@ -47,7 +47,8 @@ void TCustomForm::CreateParams(CreateParamsData& params) {
     case TBorderStyle::Dialog: params.style |= WS_CAPTION | WS_SYSMENU | DS_MODALFRAME; break;
     default: params.style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
     }
-    params.exStyle = (formStyle_ == TFormStyle::StayOnTop ? WS_EX_TOPMOST : 0) | (Activatable ? 0 : WS_EX_NOACTIVATE);
+    params.exStyle = formStyle_ == TFormStyle::StayOnTop ? WS_EX_TOPMOST : 0;
+    if (!Activatable) params.exStyle |= WS_EX_NOACTIVATE;
     params.parent = Application ? Application->Handle() : nullptr;
     params.caption = caption_;
 }

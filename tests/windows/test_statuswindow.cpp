@@ -455,6 +455,15 @@ protected:
         editor_.Reset();
     }
     HWND Editor() const { return editor_.Get(); }
+    // The middle of the largest rectangle of the window's outline: a point the window takes clicks at.
+    static POINT InsideOutline(HWND window) {
+        std::vector<core::Rect> outline = wintest::WindowRegionRects(window);
+        auto area = [](const core::Rect& r) { return (r.right - r.left) * (r.bottom - r.top); };
+        auto largest = std::max_element(outline.begin(), outline.end(),
+                                        [&](const core::Rect& a, const core::Rect& b) { return area(a) < area(b); });
+        if (largest == outline.end()) return {0, 0};
+        return {(largest->left + largest->right) / 2, (largest->top + largest->bottom) / 2};
+    }
     // The editor keeps the foreground, the activation and the keyboard focus.
     void ExpectEditorKeepsTheFocus() {
         wintest::Pump();
@@ -488,12 +497,7 @@ TEST_F(ForegroundTest, CharactersAreShownWithoutTakingTheFocusAndAClickLaunchesW
     StatusForm1->SetLaunchFile(2, L"C:\\notes.txt");
     for (int n = 1; n <= 4; ++n) CharacterWindow(n)->Timer1->SetEnabled(false);
     Form2->SetBounds(300, 300, Form2->Width(), Form2->Height());
-    std::vector<core::Rect> outline = wintest::WindowRegionRects(Form2->Handle());
-    ASSERT_FALSE(outline.empty());
-    const core::Rect largest = *std::max_element(outline.begin(), outline.end(), [](const core::Rect& a, const core::Rect& b) {
-        return (a.right - a.left) * (a.bottom - a.top) < (b.right - b.left) * (b.bottom - b.top);
-    });
-    wintest::PointAt(Form2->Handle(), {(largest.left + largest.right) / 2, (largest.top + largest.bottom) / 2});
+    wintest::PointAt(Form2->Handle(), InsideOutline(Form2->Handle()));
     wintest::SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].file, L"C:\\notes.txt");
