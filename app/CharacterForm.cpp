@@ -35,6 +35,8 @@ TCharacterForm::TCharacterForm(TComponent* owner, int character, const wchar_t* 
     PublishMethod("Timer1Timer", [this](TObject* sender) { Timer1Timer(sender); });
     PublishMethod("N1Click", [this](TObject* sender) { N1Click(sender); });
     PublishMethod("Rgn1Click", [this](TObject* sender) { Rgn1Click(sender); });
+    // The characters walk about the desktop without ever taking the focus, as ornaments do.
+    Activatable = false;
     InitInheritedComponent(resourceName);
     ShowFrame(1);
     walkFrame_ = 0;
@@ -140,6 +142,9 @@ void TCharacterForm::Rgn1Click(TObject*) {
         forms::Beep(0);
         return;
     }
+    // This program has the last input event (the click), not the foreground: it lets the
+    // program it starts take the foreground, so that comes to the front.
+    AllowSetForegroundWindow(ASFW_ANY);
     forms::ShellOpen(Handle(), L"OPEN", path);
 }
 

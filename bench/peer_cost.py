@@ -1,16 +1,33 @@
-"""CPU cost of kurun.exe under Wine beside a native peer, four oneko cats, in one run.
+"""CPU cost of kurun.exe under Wine beside a Win32 floor and a native peer, in one run.
 
-Each program runs alone on its own Xvfb (1920 x 1080) while the pointer circles the middle of the
-screen (radius 400 px, one turn in 20 s), so every chaser keeps walking; then the pointer stops
-and, once no window has moved for a while, the same is measured at rest. CPU is utime + stime
-from /proc/PID/stat over 20 s, as a share of one core: the program's own processes, Wine's
-processes of the private prefix (wineserver, explorer, services, ...) and the X server.
+Three programs, each alone on its own Xvfb (1920 x 1080) while the pointer circles the middle of
+the screen (radius 400 px, one turn in 20 s), so every chaser keeps walking; then the pointer
+stops and, once no window has moved for a while, the same is measured at rest:
 
-    python3 bench/peer_cost.py [path/to/kurun.exe]
+- kurun.exe under Wine (and, with --before, an earlier build of it in the same run);
+- the floor, build/windows/floor_chaser.exe under the same Wine: four shaped always-on-top popups
+  that walk like the characters with the least Win32 work a shaped, animated chaser can do;
+- four Debian oneko cats, a native peer on the same 50 ms tick.
 
-It prints figures and never fails on them. Run it alone: anything else on the machine, and any
-other Wine program of the same prefix, shows up in the figures.
+Two modes, chosen with --mode:
+
+- bare: the X server alone, and the private prefix as the tests have it (Managed=N: Wine hands no
+  window to a window manager);
+- desktop: each display also runs openbox and xcompmgr, as a Linux desktop has them, and Wine
+  runs in a copy of the private prefix without Managed=N, free to hand windows to the manager.
+
+CPU is utime + stime from /proc/PID/stat over 20 s (--seconds), as a share of one core: the
+program's own processes, Wine's processes of the prefix (wineserver, explorer, services, ...),
+the X server, and on the desktop the window manager and the compositor.
+
+    python3 bench/peer_cost.py [--mode bare|desktop|both] [--before OLD/kurun.exe]
+                               [--seconds 20] [path/to/kurun.exe]
+
+It installs oneko, openbox and xcompmgr when they are missing, prints figures and never fails on
+them. Run it alone: anything else on the machine, and any other Wine program of the same prefix,
+shows up in the figures.
 """
+import argparse
 import hashlib
 import math
 import os
@@ -22,34 +39,41 @@ import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 PREFIX = os.path.join(ROOT, "build", "wine-prefix")
+# The desktop's prefix: the private one without Managed=N, made from it when missing or older.
+DESKTOP_PREFIX = os.path.join(ROOT, "build", "wine-prefix-desktop")
+FLOOR = os.path.join(ROOT, "build", "windows", "floor_chaser.exe")
 ONEKO = "/usr/games/oneko"
 ONEKO_ARGS = ["-time", "50000", "-speed", "2"]  # the same 50 ms tick and 40 px/s
 SCREEN = (1920, 1080)
 RADIUS, TURN = 400, 20.0
 STEP = 0.05  # pointer update, seconds
-MEASURE = 20.0
 CLOCK = os.sysconf("SC_CLK_TCK")
-WINE_ENV = {"WINEPREFIX": PREFIX, "WINEARCH": "win64", "WINEDEBUG": "-all",
-            "WINEDLLOVERRIDES": "mscoree,mshtml="}
+WINE_ENV = {"WINEARCH": "win64", "WINEDEBUG": "-all", "WINEDLLOVERRIDES": "mscoree,mshtml="}
+# What a Linux desktop adds to the display.
+DESKTOP = [["openbox", "--sm-disable"], ["xcompmgr"]]
 
 
 def log(text):
     print(text, file=sys.stderr, flush=True)
 
 
-def ensure_oneko():
-    if os.path.exists(ONEKO):
+def ensure_packages():
+    """Installs Debian's oneko, openbox and xcompmgr when missing (apt's chatter to stderr)."""
+    wanted = {"oneko": ONEKO, "openbox": shutil.which("openbox"), "xcompmgr": shutil.which("xcompmgr")}
+    missing = [name for name, path in wanted.items() if not path or not os.path.exists(path)]
+    if not missing:
         return
-    log("installing Debian's oneko")
+    log(f"installing Debian's {', '.join(missing)}")
     if os.geteuid() != 0:
-        sys.exit(f"{ONEKO} is missing and installing it needs root: apt-get install oneko")
+        sys.exit(f"{', '.join(missing)} missing and installing needs root: apt-get install {' '.join(missing)}")
     env = dict(os.environ, DEBIAN_FRONTEND="noninteractive")
-    # apt's chatter goes to stderr: stdout is the figures.
+
     def apt(*args):
         return subprocess.run(["apt-get", *args], env=env, stdout=sys.stderr).returncode == 0
-    if not apt("install", "-y", "-q", "oneko"):
-        if not (apt("update", "-q") and apt("install", "-y", "-q", "oneko")):
-            sys.exit("could not install oneko")
+    install = ("install", "-y", "-q", "--no-install-recommends", *missing)
+    if not apt(*install):
+        if not (apt("update", "-q") and apt(*install)):
+            sys.exit(f"could not install {', '.join(missing)}")
 
 
 def cpu_seconds(pid):
@@ -62,8 +86,8 @@ def cpu_seconds(pid):
     return (int(fields[11]) + int(fields[12])) / CLOCK
 
 
-def wine_processes():
-    """Every Wine process of the private prefix: wineserver and the programs it runs."""
+def wine_processes(prefix):
+    """Every Wine process of the prefix: wineserver and the programs it runs."""
     found = set()
     for name in os.listdir("/proc"):
         if not name.isdigit():
@@ -74,15 +98,42 @@ def wine_processes():
                 env = f.read().split(b"\0")
         except OSError:
             continue
-        if "wine" in os.path.basename(exe) and f"WINEPREFIX={PREFIX}".encode() in env:
+        if "wine" in os.path.basename(exe) and f"WINEPREFIX={prefix}".encode() in env:
             found.add(int(name))
     return found
 
 
-class Display:
-    """A private Xvfb, alone for one program."""
+def wine_env(prefix):
+    return dict(os.environ, WINEPREFIX=prefix, **WINE_ENV)
 
-    def __init__(self):
+
+def ensure_prefixes(modes):
+    """The private prefix as the scripts make it, and for the desktop a copy without Managed=N."""
+    subprocess.run(["bash", os.path.join(ROOT, "scripts", "wine-prefix.sh")], check=True)
+    if "desktop" not in modes:
+        return
+    made = os.path.join(DESKTOP_PREFIX, ".kurun-copied")
+    ready = os.path.join(PREFIX, ".kurun-ready")
+    if os.path.exists(made) and os.path.getmtime(made) >= os.path.getmtime(ready):
+        return
+    log(f"copying the prefix to {DESKTOP_PREFIX} without Managed=N")
+    wait_for_wine(wine_env(PREFIX))
+    shutil.rmtree(DESKTOP_PREFIX, ignore_errors=True)
+    subprocess.run(["cp", "-a", PREFIX, DESKTOP_PREFIX], check=True)
+    env = wine_env(DESKTOP_PREFIX)
+    subprocess.run(["wine", "reg", "delete", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/f"],
+                   env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_for_wine(env)
+    with open(os.path.join(DESKTOP_PREFIX, "user.reg"), encoding="utf-8", errors="replace") as f:
+        if '"Managed"="N"' in f.read():
+            sys.exit(f"could not remove Managed=N from {DESKTOP_PREFIX}")
+    open(made, "w").close()
+
+
+class Display:
+    """A private Xvfb, alone for one program; on the desktop with a window manager and compositor."""
+
+    def __init__(self, desktop=False):
         read, write = os.pipe()
         self.proc = subprocess.Popen(
             ["Xvfb", "-displayfd", str(write), "-screen", "0", f"{SCREEN[0]}x{SCREEN[1]}x24",
@@ -101,6 +152,28 @@ class Display:
         if not number:
             sys.exit("Xvfb did not start")
         self.env = dict(os.environ, DISPLAY=f":{number}")
+        self.desktop = []
+        if desktop:
+            self.start_desktop()
+
+    def start_desktop(self):
+        for command in DESKTOP:
+            self.desktop.append(subprocess.Popen(command, env=self.env, stdout=subprocess.DEVNULL,
+                                                 stderr=subprocess.DEVNULL))
+            # The window manager owns the screen before the compositor redirects it.
+            end = time.monotonic() + 10
+            while time.monotonic() < end and command[0] == "openbox" and not self.managed():
+                time.sleep(0.2)
+        time.sleep(1.0)
+        for p in self.desktop:
+            if p.poll() is not None:
+                sys.exit(f"{p.args[0]} ended at once on the display")
+
+    def managed(self):
+        """True once a window manager has announced itself on the root window."""
+        out = subprocess.run(["xprop", "-root", "_NET_SUPPORTING_WM_CHECK"], env=self.env,
+                             capture_output=True, text=True).stdout
+        return "window id" in out
 
     def wait_window(self, name, longest=60.0):
         """Waits for a shown window of that name; Xvfb ignores pointer warps until then."""
@@ -120,6 +193,7 @@ class Display:
         return hashlib.sha1(tree).hexdigest()
 
     def close(self):
+        stop(self.desktop)
         self.proc.terminate()
         self.proc.wait()
 
@@ -130,7 +204,6 @@ class Pointer:
     def __init__(self, display):
         self.display = display
         self.proc = None
-        self.turning = False
 
     def turn_commands(self):
         cx, cy = SCREEN[0] // 2, SCREEN[1] // 2
@@ -143,21 +216,22 @@ class Pointer:
         return commands
 
     def start(self):
-        # A shell loop, so the driver costs the same for both programs and nothing here polls.
+        # A shell loop, so the driver costs the same for every program and nothing here polls.
         script = 'while :; do xdotool "$@" || exit; done'
         self.proc = subprocess.Popen(["bash", "-c", script, "turn"] + self.turn_commands(),
                                      env=self.display.env, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL, start_new_session=True)
 
     def stop(self):
-        os.killpg(self.proc.pid, 15)
-        self.proc.wait()
+        if self.proc and self.proc.poll() is None:
+            os.killpg(self.proc.pid, 15)
+            self.proc.wait()
 
 
-def measure(groups):
-    """CPU share of one core per group over MEASURE seconds; groups give their pids."""
+def measure(groups, seconds):
+    """CPU share of one core per group over `seconds`; groups give their pids."""
     before = {name: {pid: cpu_seconds(pid) for pid in pids()} for name, pids in groups.items()}
-    time.sleep(MEASURE)
+    time.sleep(seconds)
     shares = {}
     for name, pids in groups.items():
         used = 0.0
@@ -166,7 +240,7 @@ def measure(groups):
             if now is None:
                 continue  # ended in between: its time is lost, as for any short-lived helper
             used += now - (before[name].get(pid) or 0.0)
-        shares[name] = 100.0 * used / MEASURE
+        shares[name] = 100.0 * used / seconds
     return shares
 
 
@@ -184,40 +258,11 @@ def wait_still(display, quiet=5.0, longest=120.0):
     return time.monotonic() - start
 
 
-def run_program(label, start, display, wine=False):
-    """Starts the program, measures chasing and rest; returns (chasing, rest) shares."""
-    procs = start()
-    pointer = Pointer(display)
-
-    def own():
-        return {p.pid for p in procs}
-
-    def helpers():
-        return wine_processes() - own() if wine else set()
-
-    try:
-        if not display.wait_window("^Fenwa$" if wine else "oneko$"):
-            sys.exit(f"{label}: no window appeared")
-        pointer.start()
-        time.sleep(10.0)  # every chaser under way
-        groups = {"own": own, "wine": helpers, "x": lambda: {display.proc.pid}}
-        log(f"{label}: chasing")
-        chasing = measure(groups)
-        pointer.stop()
-        settled = wait_still(display)
-        log(f"{label}: at rest after {settled:.0f} s")
-        rest = measure(groups)
-        return chasing, rest
-    finally:
-        if pointer.proc and pointer.proc.poll() is None:
-            pointer.stop()
-        stop(procs)
-
-
 def stop(procs):
     """Ends the programs; one that ignores the request (oneko at times does) is killed."""
     for p in procs:
-        p.terminate()
+        if p.poll() is None:
+            p.terminate()
     for p in procs:
         try:
             p.wait(5)
@@ -234,74 +279,131 @@ def wait_for_wine(env):
         log("Wine processes of the prefix are still running: figures may include them")
 
 
-def kurun(exe):
-    display = Display()
-    folder = tempfile.mkdtemp(prefix="kurun-peer-exe-")
-    wine_env = dict(os.environ, **WINE_ENV)
-    # The prefix's earlier processes leave first, so Wine's helpers are this display's only.
-    wait_for_wine(wine_env)
+class Program:
+    """One program to measure: how it starts on a display and which window says it is there."""
 
-    def start():
-        program = shutil.copy2(exe, folder)
-        # wine-run.sh execs Wine, so the pid is the program itself.
-        return [subprocess.Popen(["bash", os.path.join(ROOT, "scripts", "wine-run.sh"), program],
-                                 cwd=folder, env=display.env, stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL)]
+    def __init__(self, label, window, exe=None, native=None):
+        self.label, self.window, self.exe, self.native = label, window, exe, native
 
-    try:
-        return run_program("kurun.exe under Wine", start, display, wine=True)
-    finally:
-        wait_for_wine(wine_env)
-        display.close()
-        shutil.rmtree(folder, ignore_errors=True)
+    def measure(self, desktop, seconds):
+        """Runs it alone on a fresh display; returns (chasing, rest) shares per group."""
+        display = Display(desktop)
+        prefix = DESKTOP_PREFIX if desktop else PREFIX
+        env = wine_env(prefix)
+        folder = tempfile.mkdtemp(prefix="kurun-peer-exe-")
+        procs = []
+        pointer = Pointer(display)
+        if self.exe:
+            # The prefix's earlier processes leave first, so Wine's helpers are this display's only.
+            wait_for_wine(env)
+        try:
+            if self.exe:
+                program = shutil.copy2(self.exe, folder)
+                # Debian's wine script execs the loader, so the pid is the program itself.
+                procs = [subprocess.Popen(["wine", program], cwd=folder, env=dict(env, DISPLAY=display.env["DISPLAY"]),
+                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
+            else:
+                procs = [subprocess.Popen(self.native, env=display.env, stdout=subprocess.DEVNULL,
+                                          stderr=subprocess.DEVNULL) for _ in range(4)]
+
+            def own():
+                return {p.pid for p in procs}
+
+            def helpers():
+                return wine_processes(prefix) - own() if self.exe else set()
+
+            if not display.wait_window(self.window):
+                sys.exit(f"{self.label}: no window appeared")
+            pointer.start()
+            time.sleep(min(10.0, seconds / 2))  # every chaser under way
+            groups = {"own": own, "wine": helpers, "x": lambda: {display.proc.pid},
+                      "desktop": lambda: {p.pid for p in display.desktop}}
+            log(f"{self.label}{' on the desktop' if desktop else ''}: chasing")
+            chasing = measure(groups, seconds)
+            pointer.stop()
+            settled = wait_still(display)
+            log(f"{self.label}: at rest after {settled:.0f} s")
+            rest = measure(groups, seconds)
+            return chasing, rest
+        finally:
+            pointer.stop()
+            stop(procs)
+            if self.exe:
+                wait_for_wine(env)
+            display.close()
+            shutil.rmtree(folder, ignore_errors=True)
 
 
-def oneko():
-    display = Display()
-
-    def start():
-        return [subprocess.Popen([ONEKO] + ONEKO_ARGS, env=display.env, stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL) for _ in range(4)]
-
-    try:
-        return run_program("four oneko", start, display)
-    finally:
-        display.close()
+MODES = {
+    "bare": "bare X server, prefix with Managed=N",
+    "desktop": "openbox and xcompmgr running, prefix without Managed=N",
+}
 
 
-def row(name, shares):
-    total = sum(shares.values())
-    wine = f"{shares['wine']:.1f} %" if name.startswith("kurun") else "–"
-    return f"| {name} | {shares['own']:.1f} % | {wine} | {shares['x']:.1f} % | {total:.1f} % |", total
+def print_mode(mode, results, seconds):
+    """One table of a mode, then the ratios of kurun (and the earlier build) to the floor and the peer."""
+    print(f"### {MODES[mode]}")
+    print()
+    print(f"CPU over {seconds:.0f} s as a share of one core, {SCREEN[0]} x {SCREEN[1]} Xvfb each, "
+          f"pointer circling r = {RADIUS} px, one turn in {TURN:.0f} s")
+    print()
+    desktop = mode == "desktop"
+    print("| | own process | Wine's processes | X server |" + (" openbox + xcompmgr |" if desktop else "") + " total |")
+    print("|---|---|---|---|" + ("---|" if desktop else "") + "---|")
+    totals = {}
+    for phase, index in (("chasing", 0), ("at rest", 1)):
+        for label, shares in results.items():
+            shares = shares[index]
+            total = sum(shares.values())
+            totals[label, phase] = total
+            wine = f"{shares['wine']:.1f} %" if label != "four `oneko`" else "–"
+            extra = f" {shares['desktop']:.1f} % |" if desktop else ""
+            print(f"| {label}, {phase} | {shares['own']:.1f} % | {wine} | {shares['x']:.1f} % |{extra} "
+                  f"{total:.1f} % |")
+    print()
+
+    def ratio(a, b, phase):
+        low = totals[b, phase]
+        return f"{totals[a, phase] / low:.2f}" if low > 0 else "n/a"
+    for label in results:
+        if not label.startswith("kurun"):
+            continue
+        for phase in ("chasing", "at rest"):
+            print(f"{phase}: {label} ÷ floor = {ratio(label, 'floor', phase)}, "
+                  f"÷ oneko = {ratio(label, 'four `oneko`', phase)}")
+    print()
 
 
 def main():
-    exe = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
-                          os.path.join(ROOT, "build", "windows", "kurun.exe"))
-    if not os.path.isfile(exe):
-        sys.exit(f"{exe} does not exist: run make build")
-    ensure_oneko()
-    kurun_chasing, kurun_rest = kurun(exe)
-    oneko_chasing, oneko_rest = oneko()
+    parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
+    parser.add_argument("kurun", nargs="?", default=os.path.join(ROOT, "build", "windows", "kurun.exe"),
+                        help="the kurun.exe to measure (default: this build's)")
+    parser.add_argument("--before", help="an earlier kurun.exe, measured in the same run as 'before'")
+    parser.add_argument("--floor", default=FLOOR, help="the floor chaser (default: this build's)")
+    parser.add_argument("--mode", choices=["bare", "desktop", "both"], default="both")
+    parser.add_argument("--seconds", type=float, default=20.0,
+                        help="length of each measurement (a few seconds for a quick check)")
+    args = parser.parse_args()
+    for path in filter(None, (args.kurun, args.before, args.floor)):
+        if not os.path.isfile(path):
+            sys.exit(f"{path} does not exist: run make build")
+    modes = ["bare", "desktop"] if args.mode == "both" else [args.mode]
+    ensure_packages()
+    ensure_prefixes(modes)
 
-    print(f"CPU over {MEASURE:.0f} s as a share of one core, {SCREEN[0]} x {SCREEN[1]} Xvfb each, "
-          f"pointer circling r = {RADIUS} px, one turn in {TURN:.0f} s")
-    print()
-    print("| | own process | Wine's processes | X server | total |")
-    print("|---|---|---|---|---|")
-    totals = {}
-    for name, shares in [("kurun.exe under Wine, chasing", kurun_chasing),
-                         ("four `oneko`, chasing", oneko_chasing),
-                         ("kurun.exe under Wine, at rest", kurun_rest),
-                         ("four `oneko`, at rest", oneko_rest)]:
-        line, totals[name] = row(name, shares)
-        print(line)
-    print()
+    programs = []
+    if args.before:
+        programs.append(Program("kurun.exe before", "^Fenwa$", exe=os.path.abspath(args.before)))
+    programs.append(Program("kurun.exe" + (" after" if args.before else ""), "^Fenwa$",
+                            exe=os.path.abspath(args.kurun)))
+    programs.append(Program("floor", "^floor4$", exe=os.path.abspath(args.floor)))
+    programs.append(Program("four `oneko`", "oneko$", native=[ONEKO] + ONEKO_ARGS))
 
-    def ratio(a, b):
-        return f"{totals[a] / totals[b]:.2f}" if totals[b] > 0 else "n/a (peer used nothing)"
-    print(f"chasing: kurun / oneko = {ratio('kurun.exe under Wine, chasing', 'four `oneko`, chasing')}")
-    print(f"at rest: kurun / oneko = {ratio('kurun.exe under Wine, at rest', 'four `oneko`, at rest')}")
+    results = {}
+    for mode in modes:
+        results[mode] = {p.label: p.measure(mode == "desktop", args.seconds) for p in programs}
+    for mode in modes:
+        print_mode(mode, results[mode], args.seconds)
 
 
 if __name__ == "__main__":

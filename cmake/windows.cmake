@@ -82,6 +82,10 @@ foreach(src ${KURUN_BENCHES})
   # The tests' counters and handle counts serve the figures too.
   target_link_libraries(${name} PRIVATE kurun_app kurun_win_test_support psapi)
 endforeach()
+# The floor kurun is measured against: plain Win32 in C, nothing of the program's own.
+add_executable(floor_chaser WIN32 ${CMAKE_SOURCE_DIR}/bench/floor_chaser.c)
+target_link_libraries(floor_chaser PRIVATE user32 gdi32)
+target_link_options(floor_chaser PRIVATE -municode)
 
 # The release: build/dist/kurun-<version>-win64.zip holds one folder with kurun.exe, the README and
 # the licence, ready to unzip and run. Made with every build, so the tests always see a current one.

@@ -85,6 +85,7 @@ void TCustomForm::CreateParams(CreateParamsData& params) {
     default: params.style |= WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
     }
     params.exStyle = formStyle_ == TFormStyle::StayOnTop ? WS_EX_TOPMOST : 0;
+    if (!Activatable) params.exStyle |= WS_EX_NOACTIVATE;
     params.parent = Application ? Application->Handle() : nullptr;
     params.caption = caption_;
 }
@@ -129,7 +130,9 @@ void TCustomForm::SetVisible(bool value) {
     visible_ = value;
     if (value) {
         hints_.Update(*this);
-        ShowWindow(Handle(), SW_SHOWNORMAL);
+        // An ornament shown activated would take the keyboard focus from whatever the user is
+        // typing into, and Wine would hand it to the window manager for good.
+        ShowWindow(Handle(), Activatable ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
         if (formStyle_ == TFormStyle::StayOnTop)
             SetWindowPos(handle_.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (OnShow) OnShow(this);
@@ -209,6 +212,12 @@ void TCustomForm::WndProc(Message& message) {
     case WM_DPICHANGED_:
         ChangeDpi(LOWORD(message.wParam), reinterpret_cast<const RECT*>(message.lParam));
         return;
+    case WM_MOUSEACTIVATE:
+        if (!Activatable) {
+            message.result = MA_NOACTIVATE;
+            return;
+        }
+        [[fallthrough]];
     default:
         TWinControl::WndProc(message);
     }

@@ -33,6 +33,9 @@ public:
     TFormStyle FormStyle() const { return formStyle_; }
     void SetFormStyle(TFormStyle value);
     bool OldCreateOrder = false;
+    // False for a desktop ornament: the form is shown without activation, a click on it does
+    // not activate it, and it never takes the keyboard focus. Set before the handle exists.
+    bool Activatable = true;
 
     void SetVisible(bool value) override;
     void SetColor(TColor value) override;

@@ -4,6 +4,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <string>
@@ -433,6 +434,85 @@ TEST_F(StatusWindowTest, HintsAndTheTrayMenuComeFromTheLayout) {
     for (forms::TMenuItem* item : StatusForm1->PopupMenu1->Items()) captions.push_back(item->Caption);
     EXPECT_EQ(captions, (std::vector<std::wstring>{L"設定ウィンドウを開く(&S)...", L"-", L"インフォメーション(&I)...",
                                                    L"-", L"終了する(&X)"}));
+}
+
+// A window of another kind that has the foreground and the keyboard focus when the program
+// starts, as the editor the user is typing into has.
+class ForegroundTest : public StatusWindowTest {
+protected:
+    void SetUp() override {
+        editor_.Reset(CreateWindowExW(0, L"EDIT", L"editor", WS_OVERLAPPEDWINDOW, 400, 400, 200, 100, nullptr,
+                                      nullptr, GetModuleHandleW(nullptr), nullptr));
+        ShowWindow(editor_.Get(), SW_SHOWNORMAL);
+        SetForegroundWindow(editor_.Get());
+        ::SetFocus(editor_.Get());
+        wintest::Pump();
+        StatusWindowTest::SetUp();
+        wintest::Pump();
+    }
+    void TearDown() override {
+        StatusWindowTest::TearDown();
+        editor_.Reset();
+    }
+    HWND Editor() const { return editor_.Get(); }
+    // The middle of the largest rectangle of the window's outline: a point the window takes clicks at.
+    static POINT InsideOutline(HWND window) {
+        std::vector<core::Rect> outline = wintest::WindowRegionRects(window);
+        auto area = [](const core::Rect& r) { return (r.right - r.left) * (r.bottom - r.top); };
+        auto largest = std::max_element(outline.begin(), outline.end(),
+                                        [&](const core::Rect& a, const core::Rect& b) { return area(a) < area(b); });
+        if (largest == outline.end()) return {0, 0};
+        return {(largest->left + largest->right) / 2, (largest->top + largest->bottom) / 2};
+    }
+    // The editor keeps the foreground, the activation and the keyboard focus.
+    void ExpectEditorKeepsTheFocus() {
+        wintest::Pump();
+        EXPECT_EQ(GetForegroundWindow(), Editor());
+        EXPECT_EQ(GetActiveWindow(), Editor());
+        EXPECT_EQ(GetFocus(), Editor());
+    }
+private:
+    forms::WindowHandle editor_;
+};
+
+TEST_F(ForegroundTest, CharactersAreShownWithoutTakingTheFocusAndAClickLaunchesWithoutActivating) {
+    ASSERT_EQ(GetForegroundWindow(), Editor());
+    for (int n = 1; n <= 4; ++n) {
+        HWND window = CharacterWindow(n)->Handle();
+        EXPECT_TRUE(IsWindowVisible(window));
+        EXPECT_TRUE(GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_NOACTIVATE);
+    }
+    ExpectEditorKeepsTheFocus();
+
+    // Character 1's tick hides and shows it again as its check box says.
+    StatusForm1->SetChecked(1, false);
+    Form1->Timer1->Tick();
+    EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
+    StatusForm1->SetChecked(1, true);
+    Form1->Timer1->Tick();
+    EXPECT_TRUE(IsWindowVisible(Form1->Handle()));
+    ExpectEditorKeepsTheFocus();
+
+    // A real click on a standing character launches its file and leaves the focus alone.
+    StatusForm1->SetLaunchFile(2, L"C:\\notes.txt");
+    for (int n = 1; n <= 4; ++n) CharacterWindow(n)->Timer1->SetEnabled(false);
+    Form2->SetBounds(300, 300, Form2->Width(), Form2->Height());
+    wintest::PointAt(Form2->Handle(), InsideOutline(Form2->Handle()));
+    wintest::SendMouse({MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP});
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].file, L"C:\\notes.txt");
+    ExpectEditorKeepsTheFocus();
+}
+
+TEST_F(ForegroundTest, TheSettingsWindowIsActivatedWhenItOpens) {
+    WhileOpenFrom(3, [&] {
+        wintest::Pump();
+        EXPECT_EQ(GetForegroundWindow(), StatusForm1->Handle());
+        EXPECT_EQ(GetActiveWindow(), StatusForm1->Handle());
+    });
+    // Closed, it hands the activation to none of the characters.
+    wintest::Pump();
+    for (int n = 1; n <= 4; ++n) EXPECT_NE(GetActiveWindow(), CharacterWindow(n)->Handle());
 }
 
 }  // namespace
