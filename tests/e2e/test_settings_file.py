@@ -1,13 +1,15 @@
 """The settings file as a user meets it: a kurun.ini placed beside kurun.exe hides the characters
 it names and gives Pelton a batch file that a click runs; unticking a character in the settings
-window and pressing close writes the file; the next start keeps that character hidden."""
+window and pressing close writes the file; the next start keeps that character hidden. A file
+edited in Notepad (UTF-8 without a mark) with a path of non-ASCII letters launches that path, and
+closing the settings window writes it back whole, as UTF-16."""
 import os
 import shutil
 import tempfile
 import time
 
 from kurun_e2e import (CLOSE_BUTTON, NAMES, ROW_TOP, SETTINGS_TITLE, Failure, Kurun, check, click_at,
-                       main, move_pointer, windows_path)
+                       main, move_pointer, screenshot, windows_path)
 
 
 def ini_text(data):
@@ -47,6 +49,46 @@ def check_shown(k, shown):
                                             f"the file to show only {sorted(shown)}")
 
 
+def close_settings(k, window):
+    x, y = window.pos()
+    click_at(x + CLOSE_BUTTON[0], y + CLOSE_BUTTON[1])
+    wait_until(lambda: not k.find(SETTINGS_TITLE), "the settings window stayed open", 5)
+
+
+def notepad_file(exe, artifacts, launch_dir):
+    """Pelton's batch file at .../Users/Zoë/写真/起動.bat, named in a UTF-8 file without a mark."""
+    folder = os.path.join(launch_dir, "Users", "Zoë", "写真")
+    os.makedirs(folder)
+    marker = os.path.join(launch_dir, "notepad launched.txt")
+    batch = os.path.join(folder, "起動.bat")
+    with open(batch, "w", newline="\r\n") as f:
+        f.write(f'@echo launched> "{windows_path(marker)}"\n')
+    ini = (f"; saved by Notepad, Zoë\r\n[Execute]\r\nChar01={windows_path(batch)}\r\n"
+           f"[Visible]\r\nChar03=0\r\n").encode("utf-8")
+
+    move_pointer(160, 240)
+    with Kurun(exe, artifacts, "settings_file_notepad", files={"kurun.ini": ini}) as k:
+        check_shown(k, {"Pelton", "Melka", "Fenwa"})
+        k.wait_standing("Pelton")
+        click_at(*k.point_on_sprite("Pelton"))
+        wait_until(lambda: os.path.exists(marker), "clicking Pelton did not run the batch file named in "
+                                                    "UTF-8 without a mark")
+        path = os.path.join(k.dir, "kurun.ini")
+        with open(path, "rb") as f:
+            check(f.read() == ini, "reading the settings file changed it")
+
+        window = k.open_settings_from("Pelton")
+        screenshot(os.path.join(k.artifacts, "settings-window.png"))
+        close_settings(k, window)
+        with open(path, "rb") as f:
+            saved = f.read()
+        check(saved.startswith(b"\xff\xfe"), "the first save did not make the file UTF-16")
+        text = ini_text(saved)
+        check(read_ini(text).get("Execute", {}).get("Char01") == windows_path(batch),
+              f"the path came back as {read_ini(text).get('Execute')}")
+        check(text.startswith("; saved by Notepad, Zoë"), "the file's own comment was lost")
+
+
 def test(exe, artifacts):
     launch_dir = tempfile.mkdtemp(prefix="kurun e2e launch ")
     try:
@@ -73,8 +115,7 @@ def test(exe, artifacts):
             x, y = window.pos()
             click_at(x + 18, y + ROW_TOP[2] + 5)
             wait_until(lambda: not k.find("Rugo"), "unticking row 3 did not hide Rugo", 5)
-            click_at(x + CLOSE_BUTTON[0], y + CLOSE_BUTTON[1])
-            wait_until(lambda: not k.find(SETTINGS_TITLE), "the settings window stayed open", 5)
+            close_settings(k, window)
 
             with open(os.path.join(k.dir, "kurun.ini"), "rb") as f:
                 saved = f.read()
@@ -91,6 +132,8 @@ def test(exe, artifacts):
         # The next start reads what the close button wrote.
         with Kurun(exe, artifacts, "settings_file_again", files={"kurun.ini": saved}) as k:
             check_shown(k, {"Pelton"})
+
+        notepad_file(exe, artifacts, launch_dir)
     finally:
         shutil.rmtree(launch_dir, ignore_errors=True)
 
