@@ -2,7 +2,8 @@
 it names and gives Pelton a batch file that a click runs; unticking a character in the settings
 window and pressing close writes the file; the next start keeps that character hidden. A file
 edited in Notepad (UTF-8 without a mark) with a path of non-ASCII letters launches that path, and
-closing the settings window writes it back whole, as UTF-16."""
+closing the settings window writes it back whole, as UTF-16. A file broken by binary garbage
+starts the program as its readable keys say."""
 import os
 import shutil
 import tempfile
@@ -89,6 +90,25 @@ def notepad_file(exe, artifacts, launch_dir):
         check(text.startswith("; saved by Notepad, Zoë"), "the file's own comment was lost")
 
 
+def broken_file(exe, artifacts):
+    """Readable keys, then binary garbage with NULs and a line of 100,000 characters: the program
+    starts as the readable keys say, and a save keeps them."""
+    garbage = bytes((i * 7919 + 13) % 256 for i in range(20000))
+    ini = (b"[Visible]\r\nChar02=0\r\n[Execute]\r\nChar04=" + b"x" * 100000 + b"\r\n" + garbage +
+           b"\r\n[Other]\r\nName=kept\r\n")
+    move_pointer(160, 240)
+    with Kurun(exe, artifacts, "settings_file_broken", files={"kurun.ini": ini}) as k:
+        check_shown(k, {"Pelton", "Rugo", "Fenwa"})
+        k.wait_standing("Pelton")
+        close_settings(k, k.open_settings_from("Pelton"))
+        with open(os.path.join(k.dir, "kurun.ini"), "rb") as f:
+            values = read_ini(ini_text(f.read()))
+        check(values.get("Visible", {}).get("Char02") == "0" and values.get("Other", {}).get("Name") == "kept"
+              and values.get("Execute", {}).get("Char04") == "x" * 100000,
+              "a save after a broken file lost what was readable in it")
+        check(k.proc.poll() is None, "kurun.exe ended after loading a broken settings file")
+
+
 def test(exe, artifacts):
     launch_dir = tempfile.mkdtemp(prefix="kurun e2e launch ")
     try:
@@ -134,6 +154,7 @@ def test(exe, artifacts):
             check_shown(k, {"Pelton"})
 
         notepad_file(exe, artifacts, launch_dir)
+        broken_file(exe, artifacts)
     finally:
         shutil.rmtree(launch_dir, ignore_errors=True)
 
