@@ -48,8 +48,11 @@ for t in "${targets[@]}"; do
   found=$(( $(ls "$findings" | wc -l) - before ))
   (( rc != 0 && found == 0 )) && found=1
   runs=$(awk '/stat::number_of_executed_units/ {print $2}' "$log")
-  cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1)
-  printf 'fuzz %-14s %10s inputs in %ss, coverage %s, findings %d\n' "$t" "${runs:-?}" "$seconds" "${cov:-?}" "$found"
+  cov=$(grep -oE 'cov: [0-9]+ ft: [0-9]+' "$log" | tail -1 | awk '{print $2 " edges, " $4 " features"}')
+  slowest=$(awk '/stat::slowest_unit_time_sec/ {print $2}' "$log")
+  rss=$(awk '/stat::peak_rss_mb/ {print $2}' "$log")
+  printf 'fuzz %-14s %9s inputs in %ss, coverage %s, slowest input %ss, peak %s MB, findings %d\n' \
+    "$t" "${runs:-?}" "$seconds" "${cov:-?}" "${slowest:-?}" "${rss:-?}" "$found"
   (( found )) && { echo "fuzz $t: see $log and $findings/"; grep -m5 -E 'ERROR|FuzzCheckFailed|what\(\)' "$log"; }
   findings_total=$(( findings_total + found ))
 done

@@ -174,7 +174,7 @@ void CheckLayout(std::span<const uint8_t> input) {
 }
 
 void CheckLayoutArchive(std::span<const uint8_t> input) {
-    // The names the program asks its archive for.
+    // The names the program asks its archive for; the layouts themselves have their own target.
     for (const char* name : {"TFORM1", "TFORM2", "TFORM3", "TFORM4", "TSTATUSFORM1"}) {
         std::optional<std::vector<uint8_t>> member;
         try {
@@ -182,13 +182,8 @@ void CheckLayoutArchive(std::span<const uint8_t> input) {
         } catch (const core::ZipError&) {
             return;
         }
-        if (!member) continue;
         // Deflate gives at most 258 bytes for two bits.
-        Require(member->size() <= input.size() * 1032, "member larger than its data can give");
-        try {
-            core::ParseLayout(AsText(*member));
-        } catch (const core::LayoutError&) {
-        }
+        if (member) Require(member->size() <= input.size() * 1032, "member larger than its data can give");
     }
 }
 
