@@ -1,7 +1,7 @@
 # kurun: the two commands are `make run` and `make test`; the rest are steps of theirs.
 SHELL := /bin/bash
 .DEFAULT_GOAL := build
-.PHONY: setup packages build build-host run test dist layouts artwork contact-sheet clean distclean
+.PHONY: setup packages build build-host run test fuzz dist layouts artwork contact-sheet clean distclean
 
 # Installs missing packages and prepares the private Wine prefix (both once).
 setup:
@@ -27,6 +27,11 @@ test:
 	@bash scripts/build.sh
 	@bash scripts/test.sh
 
+# Each fuzz target for FUZZ_SECONDS (60 by default).
+FUZZ_SECONDS ?= 60
+fuzz: packages
+	@nice -n 10 bash scripts/fuzz.sh $(FUZZ_SECONDS)
+
 # The release archive, build/dist/kurun-<version>-win64.zip.
 dist: packages
 	@source scripts/env.sh && cmake --preset windows >/dev/null && cmake --build --preset windows --target dist
@@ -43,7 +48,7 @@ contact-sheet:
 
 # Keeps the Wine prefix, which takes a while to make.
 clean:
-	rm -rf build/host build/windows build/dist build/screenshot.png
+	rm -rf build/host build/windows build/fuzz build/dist build/screenshot.png
 
 distclean:
 	rm -rf build

@@ -123,36 +123,39 @@ Resources Measure() {
             static_cast<int>(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS))};
 }
 
-void PrintResources(const char* when, const Resources& r) {
-    std::printf("  %-7s private bytes %zu, GDI objects %d, USER objects %d%s\n", when, r.privateBytes, r.gdi, r.user,
-                r.user == 0 ? " (the platform does not count them)" : "");
+void PrintResources(const char* when, long long ticks, const Resources& r) {
+    char user[16] = "n/a";  // Wine answers 0: it does not count them
+    if (r.user > 0) std::snprintf(user, sizeof user, "%d", r.user);
+    std::printf("  %-5s %9lld ticks: private bytes %zu, GDI objects %d, USER objects %s\n", when, ticks,
+                r.privateBytes, r.gdi, user);
+    std::fflush(stdout);
 }
 
-// Ticks of all four characters in turn, the cursor jumping about so that they keep walking in
-// every direction; the loop's repaints run every few rounds.
-void Soak(int ticks) {
+// Ticks of the four characters (each tick steps all four), the cursor jumping about so that they
+// keep walking in every direction; the loop's repaints run every few ticks. The figures come at
+// the start, every 100,000 ticks and at the end.
+void Soak(long long ticks) {
+    const long long every = 100000;
     TCharacterForm* const characters[] = {Form1, Form2, Form3, Form4};
-    auto round = [&](int r) {
-        SetCursorPos(r / 40 % 2 ? 100 : 1100, r / 60 % 2 ? 100 : 900);
-        for (TCharacterForm* form : characters) form->Timer1->Tick();
-        if (r % 4 == 0) wintest::Pump();
-    };
-    for (int r = 0; r < ticks / 40; ++r) round(r);  // a tenth first: caches and heaps settle
-    Resources before = Measure();
+    PrintResources("start", 0, Measure());
     double start = Now();
-    for (int r = 0; r < ticks / 4; ++r) round(r);
+    for (long long t = 1; t <= ticks; ++t) {
+        SetCursorPos(t / 40 % 2 ? 100 : 1100, t / 60 % 2 ? 100 : 900);
+        for (TCharacterForm* form : characters) form->Timer1->Tick();
+        if (t % 4 == 0) wintest::Pump();
+        if (t % every == 0 && t != ticks) PrintResources("", t, Measure());
+    }
     double seconds = Now() - start;
-    Resources after = Measure();
-    std::printf("soak: %d ticks of the four characters in %.1f s\n", ticks, seconds);
-    PrintResources("before:", before);
-    PrintResources("after:", after);
+    PrintResources("end", ticks, Measure());
+    std::printf("soak: %lld ticks of the four characters in %.1f s\n", ticks, seconds);
 }
 
 }  // namespace
 
-// Optional arguments: the soak's length in ticks (100000), the ticks timed of each kind (2000).
+// Optional arguments: the soak's length in ticks of the four characters (100000), the ticks timed
+// of each kind (2000).
 int main(int argc, char** argv) {
-    const int soakTicks = argc > 1 ? std::atoi(argv[1]) : 100000;
+    const long long soakTicks = argc > 1 ? std::atoll(argv[1]) : 100000;
     const int ticks = argc > 2 ? std::max(200, std::atoi(argv[2])) : 2000;
     forms::TApplication application(nullptr);
     application.SetTitle(kApplicationTitle);

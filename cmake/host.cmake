@@ -15,7 +15,7 @@ foreach(dir ${KURUN_TOOL_DIRS})
 endforeach()
 
 file(GLOB KURUN_HOST_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/host/*.cpp)
-add_executable(kurun_host_tests ${KURUN_HOST_TESTS} ${KURUN_LAYOUTS_ZIP})
+add_executable(kurun_host_tests ${KURUN_HOST_TESTS} ${CMAKE_SOURCE_DIR}/tests/fuzz/Checks.cpp ${KURUN_LAYOUTS_ZIP})
 target_link_libraries(kurun_host_tests PRIVATE kurun_core GTest::gtest_main)
 target_compile_definitions(kurun_host_tests PRIVATE KURUN_SOURCE_DIR="${CMAKE_SOURCE_DIR}"
                                                    KURUN_LAYOUTS_ZIP="${KURUN_LAYOUTS_ZIP}")

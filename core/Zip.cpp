@@ -133,7 +133,11 @@ constexpr size_t kLiteralCodes = 286, kDistanceCodes = 30;
 
 class Inflater {
 public:
-    Inflater(std::span<const uint8_t> stream, size_t size) : in_(stream), out_(size) {}
+    // The output grows with what the stream really gives, so a member that claims a size it
+    // cannot fill costs no more memory than its data.
+    Inflater(std::span<const uint8_t> stream, size_t size) : in_(stream), size_(size) {
+        out_.reserve(std::min(size, stream.size() * 4));
+    }
 
     std::vector<uint8_t> Run() {
         bool last = false;
@@ -146,13 +150,13 @@ public:
             default: Fail("the compressed data has a block of an unknown kind");
             }
         }
-        if (used_ != out_.size()) Fail("the compressed data is shorter than its member");
+        if (out_.size() != size_) Fail("the compressed data is shorter than its member");
         return std::move(out_);
     }
 
 private:
     void Reserve(size_t n) {
-        if (n > out_.size() - used_) Fail("the compressed data is longer than its member");
+        if (n > size_ - out_.size()) Fail("the compressed data is longer than its member");
     }
 
     void Stored() {
@@ -160,8 +164,9 @@ private:
         uint32_t length = in_.Bits(16);
         if (in_.Bits(16) != (~length & 0xFFFFu)) Fail("the compressed data has a damaged stored block");
         Reserve(length);
-        in_.CopyBytes(out_.data() + used_, length);
-        used_ += length;
+        const size_t at = out_.size();
+        out_.resize(at + length);
+        in_.CopyBytes(out_.data() + at, length);
     }
 
     void Fixed() {
@@ -222,7 +227,7 @@ private:
             int symbol = literals.Decode(in_);
             if (symbol < 256) {
                 Reserve(1);
-                out_[used_++] = static_cast<uint8_t>(symbol);
+                out_.push_back(static_cast<uint8_t>(symbol));
                 continue;
             }
             if (symbol == 256) return;
@@ -232,16 +237,19 @@ private:
             auto distanceCode = static_cast<size_t>(distances.Decode(in_));
             if (distanceCode >= kDistanceBase.size()) Fail("the compressed data holds a code that means nothing");
             size_t distance = kDistanceBase[distanceCode] + in_.Bits(kDistanceExtra[distanceCode]);
-            if (distance > used_) Fail("the compressed data refers to bytes before its start");
+            if (distance > out_.size()) Fail("the compressed data refers to bytes before its start");
             Reserve(length);
             // Byte by byte: a copy may overlap what it writes.
-            for (size_t from = used_ - distance; length > 0; --length) out_[used_++] = out_[from++];
+            for (size_t from = out_.size() - distance; length > 0; --length) {
+                const uint8_t byte = out_[from++];
+                out_.push_back(byte);
+            }
         }
     }
 
     BitReader in_;
+    size_t size_;
     std::vector<uint8_t> out_;
-    size_t used_ = 0;
 };
 
 constexpr uint32_t kEndSignature = 0x06054b50, kEntrySignature = 0x02014b50, kLocalSignature = 0x04034b50;

@@ -6,15 +6,12 @@
 #include <utility>
 
 #include "core/Numbers.h"
+#include "core/TextEncoding.h"
 #include "forms/Text.h"
 
 namespace forms {
 
 namespace {
-
-constexpr std::string_view kUtf16Bom = "\xFF\xFE";
-constexpr std::string_view kUtf16BigEndianBom = "\xFE\xFF";
-constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 
 const wchar_t* BoolText(bool value) { return value ? L"1" : L"0"; }
 
@@ -63,18 +60,14 @@ std::optional<std::string> ReadExistingFile(const std::wstring& fileName) {
     return bytes;
 }
 
-bool IsUtf16(std::string_view bytes) { return bytes.starts_with(kUtf16Bom) || bytes.starts_with(kUtf16BigEndianBom); }
-
 // Whether the text survives the trip through the ANSI code page unchanged.
 bool FitsAnsiCodePage(const std::wstring& text) { return Decode(Encode(text, CP_ACP), CP_ACP) == text; }
 
-// The same lines as UTF-16 with its byte order mark. A UTF-8 mark says how the bytes were meant.
-std::string ToUtf16(std::string_view bytes) {
-    const std::wstring text =
-        bytes.starts_with(kUtf8Bom) ? Decode(bytes.substr(kUtf8Bom.size()), CP_UTF8) : Decode(bytes, CP_ACP);
-    std::string result(kUtf16Bom);
-    result.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
-    return result;
+// The same lines as a UTF-16 file with its byte order mark.
+std::string ToUtf16(std::string_view bytes, core::TextEncoding encoding) {
+    if (encoding == core::TextEncoding::Utf8) return core::Utf16File(core::Utf8ToUtf16(bytes));
+    const std::wstring text = Decode(bytes, CP_ACP);
+    return core::Utf16File({reinterpret_cast<const char16_t*>(text.data()), text.size()});
 }
 
 bool FlushToDisk(const std::wstring& fileName) {
@@ -145,13 +138,48 @@ EIniFileException IniWriteError(const std::wstring& fileName) {
 
 // ---- TIniFile ----
 
+// A UTF-16 copy of a UTF-8 file in the temporary folder, removed with its owner.
+class TIniFile::Utf16Copy {
+public:
+    // Null when the file is not UTF-8 (or cannot be read: the reads then go to it and get defaults).
+    static std::shared_ptr<const Utf16Copy> Of(const std::wstring& fileName) {
+        std::optional<std::string> bytes;
+        try {
+            bytes = ReadExistingFile(fileName);
+        } catch (const EIniFileException&) {
+        }
+        if (!bytes || core::DetectTextEncoding(*bytes) != core::TextEncoding::Utf8) return nullptr;
+        std::wstring folder(MAX_PATH + 1, L'\0');
+        folder.resize(GetTempPathW(static_cast<DWORD>(folder.size()), folder.data()));
+        const std::wstring name = CreateScratchFile(folder + L"kurun.ini", ToUtf16(*bytes, core::TextEncoding::Utf8));
+        return name.empty() ? nullptr : std::make_shared<const Utf16Copy>(name);
+    }
+    explicit Utf16Copy(std::wstring name) : name_(std::move(name)) {}
+    ~Utf16Copy() { DeleteFileW(name_.c_str()); }
+    Utf16Copy(const Utf16Copy&) = delete;
+    Utf16Copy& operator=(const Utf16Copy&) = delete;
+    const std::wstring& Name() const { return name_; }
+
+private:
+    std::wstring name_;
+};
+
+const std::wstring& TIniFile::ReadFrom() const {
+    if (!readFromKnown_) {
+        utf16Copy_ = Utf16Copy::Of(fileName_);
+        readFromKnown_ = true;
+    }
+    return utf16Copy_ ? utf16Copy_->Name() : fileName_;
+}
+
 std::wstring TIniFile::ReadString(const std::wstring& section, const std::wstring& ident,
                                   const std::wstring& defaultValue) const {
+    const std::wstring& readFrom = ReadFrom();
     std::wstring buffer(2048, L'\0');
     for (;;) {
         const DWORD length = GetPrivateProfileStringW(section.c_str(), ident.c_str(), defaultValue.c_str(),
                                                       buffer.data(), static_cast<DWORD>(buffer.size()),
-                                                      fileName_.c_str());
+                                                      readFrom.c_str());
         // A value that filled the buffer may have been cut: read it again with more room.
         if (length + 1 < buffer.size()) {
             buffer.resize(length);
@@ -166,6 +194,9 @@ bool TIniFile::ReadBool(const std::wstring& section, const std::wstring& ident, 
 }
 
 void TIniFile::WriteString(const std::wstring& section, const std::wstring& ident, const std::wstring& value) {
+    // The next read looks at the file afresh.
+    utf16Copy_.reset();
+    readFromKnown_ = false;
     if (!WritePrivateProfileStringW(section.c_str(), ident.c_str(), value.c_str(), fileName_.c_str()))
         throw IniWriteError(fileName_);
 }
@@ -187,11 +218,17 @@ void TIniFileUpdate::WriteBool(const std::wstring& section, const std::wstring& 
 
 std::string TIniFileUpdate::StartingContent() const {
     const std::optional<std::string> bytes = ReadExistingFile(fileName_);
-    if (!bytes) return std::string(kUtf16Bom);
-    if (IsUtf16(*bytes)) return *bytes;
+    if (!bytes) return core::Utf16File({});
+    switch (core::DetectTextEncoding(*bytes)) {
+    case core::TextEncoding::Utf16: return *bytes;
+    // The platform would write back in the ANSI code page what it read so: all of it goes to
+    // UTF-16 at once.
+    case core::TextEncoding::Utf8: return ToUtf16(*bytes, core::TextEncoding::Utf8);
+    case core::TextEncoding::Ansi: break;
+    }
     for (const Write& write : writes_)
         if (!FitsAnsiCodePage(write.section) || !FitsAnsiCodePage(write.ident) || !FitsAnsiCodePage(write.value))
-            return ToUtf16(*bytes);
+            return ToUtf16(*bytes, core::TextEncoding::Ansi);
     return *bytes;
 }
 

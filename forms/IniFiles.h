@@ -1,6 +1,7 @@
 #pragma once
 // INI files on the platform's private-profile functions, and an update that replaces the file
 // only once every write has succeeded.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ namespace forms {
 // The error of a write that failed: "<full path> に書き込めません".
 EIniFileException IniWriteError(const std::wstring& fileName);
 
+// A file without a byte order mark whose bytes are valid UTF-8 with a letter outside ASCII (as
+// Notepad saves it) is read as UTF-8, through a UTF-16 copy in the temporary folder: the
+// private-profile functions would read it in the ANSI code page. Reading never writes the file.
 class TIniFile {
 public:
     explicit TIniFile(std::wstring fileName) : fileName_(std::move(fileName)) {}
@@ -26,14 +30,19 @@ public:
     void WriteBool(const std::wstring& section, const std::wstring& ident, bool value);
 
 private:
+    class Utf16Copy;
+    const std::wstring& ReadFrom() const;
+
     std::wstring fileName_;
+    mutable bool readFromKnown_ = false;
+    mutable std::shared_ptr<const Utf16Copy> utf16Copy_;
 };
 
 // Writes gathered first and applied to a copy of the file in its folder, which then takes the
 // file's place in one step: the file holds either all of them or none. A file that starts with
-// a UTF-16 byte order mark stays UTF-16 and a new file is made so; a file in the ANSI code page
-// stays so unless a written text has a character that code page lacks: then the whole file is
-// converted to UTF-16 first.
+// a UTF-16 byte order mark stays UTF-16 and a new file is made so; a UTF-8 file (as TIniFile
+// tells it) is converted whole to UTF-16 first; a file in the ANSI code page stays so unless a
+// written text has a character that code page lacks: then it too is converted whole first.
 class TIniFileUpdate {
 public:
     explicit TIniFileUpdate(std::wstring fileName) : fileName_(std::move(fileName)) {}

@@ -7,6 +7,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
 packages=(
   make cmake ninja-build g++ libgtest-dev googletest
+  # The fuzz targets: clang with libFuzzer and the sanitizer runtimes, llvm-symbolizer for traces.
+  clang-14 libclang-rt-14-dev llvm-14
   mingw-w64 g++-mingw-w64-x86-64-posix
   wine wine64
   # Wine only recommends these X extensions; without them windows behave differently than here.

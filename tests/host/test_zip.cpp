@@ -63,6 +63,8 @@ TEST(Inflate, DamagedOrMismatchedStreamsAreRefused) {
     EXPECT_THROW(Inflate(kFixed, 18), ZipError);
     EXPECT_THROW(Inflate(kFixed, 20), ZipError);
     EXPECT_THROW(Inflate(kStored, 4), ZipError);
+    // A member claiming far more than its data can give is refused without taking that memory.
+    EXPECT_THROW(Inflate(kStored, size_t{1} << 40), ZipError);
     // Cut anywhere, a stream fails rather than reading past its end.
     for (const Bytes* stream : {&kStored, &kFixed, &kDynamic})
         for (size_t cut = 0; cut < stream->size(); ++cut)

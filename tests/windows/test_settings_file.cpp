@@ -320,6 +320,118 @@ TEST_F(SettingsFileTest, AShiftJisFileOfEarlierVersionsLoadsAndSurvivesConversio
     EXPECT_EQ(loaded.files[1], kUnicodePath);
 }
 
+TEST_F(SettingsFileTest, APlainAsciiFileStaysInTheCodePageThroughJapaneseText) {
+    if (GetACP() != 932) GTEST_SKIP() << "needs the ANSI code page Shift-JIS (CTest runs it so)";
+    WriteBytes(ini, "; settings\r\n[Visible]\r\nChar01=0\r\n[Execute]\r\nChar01=C:\\a.txt\r\n");
+    TRecordingRows rows = Loaded();
+    EXPECT_FALSE(rows.checked[0]);
+    EXPECT_EQ(rows.files[0], L"C:\\a.txt");
+    // Japanese letters fit Shift-JIS: the file stays in it, and its bytes are no UTF-8 after that.
+    rows.files[1] = L"C:\\写真\\表示ソフト.txt";
+    SaveSettings(rows, ini);
+    const std::string bytes = ReadBytes(ini);
+    EXPECT_FALSE(bytes.starts_with(kUtf16Bom));
+    EXPECT_NE(bytes.find("\x8E\xCA\x90\x5E"), std::string::npos) << "写真 in Shift-JIS";
+    EXPECT_EQ(Lines(TextOf(bytes)).front(), L"; settings");
+    EXPECT_EQ(Loaded().files[1], L"C:\\写真\\表示ソフト.txt");
+}
+
+TEST_F(SettingsFileTest, AUtf8FileWithoutMarkIsReadAsUtf8AndItsFirstSaveMakesItUtf16) {
+    // As Notepad saves it.
+    const std::wstring path = L"C:\\Users\\Zoë\\写真\\起動.bat";
+    const std::string before = "; edited by hand: Zoë\r\n[Visible]\r\nChar01=0\r\n[Execute]\r\nChar01=" +
+                               forms::Narrow(path) + "\r\nChar02=C:\\plain.txt\r\n[Other]\r\nName=写真\r\n";
+    WriteBytes(ini, before);
+    const size_t tempEntries = FolderEntries(TempFolder()).size();
+    TRecordingRows rows = Loaded();
+    EXPECT_EQ(rows.checked, (std::array<bool, 4>{false, true, true, true}));
+    EXPECT_EQ(rows.files[0], path);
+    EXPECT_EQ(rows.files[1], L"C:\\plain.txt");
+    // Reading wrote nothing, here or in the temporary folder.
+    EXPECT_EQ(ReadBytes(ini), before);
+    EXPECT_EQ(FolderEntries(folder), std::vector<std::wstring>{L"kurun.ini"});
+    EXPECT_EQ(FolderEntries(TempFolder()).size(), tempEntries);
+
+    // Nothing changed, and still the save converts the whole file.
+    SaveSettings(rows, ini);
+    const std::string bytes = ReadBytes(ini);
+    ASSERT_TRUE(bytes.starts_with(kUtf16Bom));
+    const std::vector<std::wstring> lines = Lines(TextOf(bytes));
+    for (const std::wstring& kept : {std::wstring(L"; edited by hand: Zoë"), L"Char01=" + path,
+                                     std::wstring(L"Char02=C:\\plain.txt"), std::wstring(L"Name=写真")})
+        EXPECT_NE(std::find(lines.begin(), lines.end(), kept), lines.end()) << forms::Narrow(kept);
+    EXPECT_EQ(lines.front(), L"; edited by hand: Zoë");
+    EXPECT_EQ(Loaded().files[0], path);
+
+    // With a UTF-8 mark too.
+    WriteBytes(ini, "\xEF\xBB\xBF[Execute]\r\nChar03=" + forms::Narrow(path) + "\r\n");
+    EXPECT_EQ(Loaded().files[2], path);
+}
+
+// Broken files: the program reads what it can, keeps its defaults for the rest, and a save keeps
+// every line it could read.
+struct BrokenFile {
+    const char* what;
+    std::string bytes;
+    std::array<bool, 4> checked;
+    std::array<std::wstring, 4> files;
+    std::vector<std::wstring> keptLines;
+};
+
+std::string Utf16Bytes(std::wstring_view text) {
+    return std::string(kUtf16Bom) + std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2);
+}
+
+std::string Garbage(size_t size) {
+    std::string bytes(size, '\0');
+    uint32_t state = 12345;
+    for (char& c : bytes) c = static_cast<char>((state = state * 1103515245 + 12345) >> 16);
+    return bytes;
+}
+
+std::vector<BrokenFile> BrokenFiles() {
+    const std::wstring text = L"; mine\r\n[Visible]\r\nChar01=0\r\n[Execute]\r\nChar02=C:\\a\xD800z.txt\r\n";
+    std::string manyLines;
+    for (int i = 0; i < 100000; ++i) manyLines += "Key" + std::to_string(i) + "=some value of a line\r\n";
+    const std::string longValue(100000, 'x');
+    return {
+        {"binary garbage", Garbage(65536), {true, true, true, true}, {}, {}},
+        {"garbage after readable keys", "[Visible]\r\nChar04=0\r\n" + Garbage(4096), {true, true, true, false}, {},
+         {L"[Visible]", L"Char04=0"}},
+        {"UTF-16 of odd length, an unpaired surrogate", Utf16Bytes(text) + "A", {false, true, true, true},
+         {L"", L"C:\\a\xD800z.txt", L"", L""}, {L"; mine", L"Char01=0", L"Char02=C:\\a\xD800z.txt"}},
+        {"a NUL inside a value", std::string("[Execute]\r\nChar01=C:\\a\0b.txt\r\nChar02=C:\\next.txt\r\n", 51),
+         {true, true, true, true}, {L"C:\\a", L"C:\\next.txt", L"", L""}, {L"[Execute]", L"Char02=C:\\next.txt"}},
+        {"a repeated key", "[Visible]\r\nChar01=0\r\nChar01=1\r\n[Execute]\r\nChar03=C:\\first\r\nChar03=C:\\second\r\n",
+         {false, true, true, true}, {L"", L"", L"C:\\first", L""}, {L"Char01=0", L"Char03=C:\\first"}},
+        {"a line of 100,000 characters", "[Execute]\r\nChar01=" + longValue + "\r\nChar02=C:\\b.txt\r\n",
+         {true, true, true, true}, {std::wstring(longValue.begin(), longValue.end()), L"C:\\b.txt", L"", L""},
+         {L"Char02=C:\\b.txt"}},
+        {"several megabytes", "[Other]\r\n" + manyLines + "[Visible]\r\nChar03=0\r\n", {true, true, false, true}, {},
+         {L"[Other]", L"Key0=some value of a line", L"Key99999=some value of a line", L"Char03=0"}},
+    };
+}
+
+TEST_F(SettingsFileTest, BrokenFilesLoadWhatIsReadableAndASaveKeepsIt) {
+    for (const BrokenFile& broken : BrokenFiles()) {
+        SCOPED_TRACE(broken.what);
+        WriteBytes(ini, broken.bytes);
+        TRecordingRows rows = Loaded();
+        EXPECT_EQ(rows.checked, broken.checked);
+        EXPECT_EQ(rows.files, broken.files);
+        EXPECT_EQ(ReadBytes(ini), broken.bytes) << "reading wrote the file";
+
+        SaveSettings(rows, ini);
+        const std::vector<std::wstring> lines = Lines(TextOf(ReadBytes(ini)));
+        for (const std::wstring& kept : broken.keptLines)
+            EXPECT_NE(std::find(lines.begin(), lines.end(), kept), lines.end()) << forms::Narrow(kept.substr(0, 40));
+        TRecordingRows again = Loaded();
+        EXPECT_EQ(again.checked, rows.checked);
+        EXPECT_EQ(again.files, rows.files);
+        EXPECT_EQ(FolderEntries(folder), std::vector<std::wstring>{L"kurun.ini"});
+    }
+}
+
 TEST_F(SettingsFileTest, LongPathsAreNeverCut) {
     std::wstring longPath = L"C:\\";
     while (longPath.size() < 5000) longPath += L"長いフォルダ名 long folder\\";

@@ -74,6 +74,7 @@ protected:
             return true;
         };
         app->SetTitle(kApplicationTitle);
+        BeforeStart();
         try {
             app->CreateForm(Form1);
         } catch (const forms::Exception& e) {
@@ -84,6 +85,8 @@ protected:
         forms::Platform() = forms::DefaultPlatform();
         AppTest::TearDown();
     }
+    // What the settings file holds before the program starts.
+    virtual void BeforeStart() {}
     // Opens the settings from character n's menu, runs `inside` while they are shown, and
     // closes them with the close button unless `inside` already did.
     void WhileOpenFrom(int n, const std::function<void()>& inside) {
@@ -294,6 +297,36 @@ TEST_F(StatusWindowTest, CloseSavesTheRowsAndAFailedSaveKeepsTheWindowOpenAndEve
     EXPECT_FALSE(saved.ReadBool(L"Visible", L"Char02", true));
     EXPECT_EQ(saved.ReadString(L"Execute", L"Char03", L"none"), path);
     EXPECT_EQ(saved.ReadString(L"Execute", L"Char04", L"none"), L"");
+}
+
+// A settings file edited in Notepad: UTF-8 without a byte order mark.
+class NotepadSettingsTest : public StatusWindowTest {
+protected:
+    static inline const std::wstring kPath = L"C:\\Users\\Zoë\\写真\\起動.bat";
+    void BeforeStart() override {
+        const std::string bytes = "[Execute]\r\nChar02=" + forms::Narrow(kPath) + "\r\n";
+        HANDLE file = CreateFileW(settingsFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+};
+
+TEST_F(NotepadSettingsTest, APathInUtf8WithoutMarkShowsExactlyInItsEditBoxAndSurvivesASave) {
+    EXPECT_EQ(StatusForm1->Edit[1]->Text(), kPath);
+    WhileOpenFrom(2, [] {});
+    EXPECT_FALSE(IsWindowVisible(StatusForm1->Handle()));
+    EXPECT_EQ(StatusForm1->Edit[1]->Text(), kPath);
+    EXPECT_EQ(forms::TIniFile(settingsFile).ReadString(L"Execute", L"Char02", L""), kPath);
+    HANDLE file = CreateFileW(settingsFile.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    char mark[2] = {};
+    DWORD read = 0;
+    ReadFile(file, mark, 2, &read, nullptr);
+    CloseHandle(file);
+    EXPECT_EQ(std::string(mark, read), "\xFF\xFE") << "the save made the file UTF-16";
+    Form2->Rgn1Click(nullptr);
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].file, kPath);
 }
 
 TEST_F(StatusWindowTest, AClickLaunchesTheStoredTextAsItStandsOrBeeps) {
