@@ -46,6 +46,14 @@ void TCharacterForm::ShowFrame(int n) {
     shownFrame_ = n;
 }
 
+void TCharacterForm::FollowCheckBox(bool checked) { SetVisible(checked && !outOfTheWay_); }
+
+void TCharacterForm::SetOutOfTheWay(bool value) {
+    if (value == outOfTheWay_) return;
+    outOfTheWay_ = value;
+    FollowCheckBox(StatusForm1 && StatusForm1->Checked(character_));
+}
+
 const core::WalkConstants& TCharacterForm::Constants() const {
     return core::kWalkConstants.at(static_cast<size_t>(character_ - 1));
 }
@@ -65,7 +73,8 @@ std::optional<core::Point> TCharacterForm::Target() const {
 void TCharacterForm::Timer1Timer(TObject*) {
     const core::WalkConstants& constants = Constants();
     if (constants.extra == core::WalkExtraRule::FollowFirstCheckBox && StatusForm1)
-        SetVisible(StatusForm1->Checked(character_));
+        FollowCheckBox(StatusForm1->Checked(character_));
+    if (outOfTheWay_) return;  // stands where it was until the fullscreen program has gone
     if (constants.extra == core::WalkExtraRule::WaitForFirstCharacter) {
         TCharacterForm* first = CharacterWindow(1);
         if (!first || !first->Visible()) return;

@@ -32,6 +32,13 @@ public:
     int32_t WalkFrame() const { return walkFrame_; }
     int CharacterIndex() const { return character_; }
 
+    // Shows the window when its check box is on and no fullscreen program covers it.
+    void FollowCheckBox(bool checked);
+    // Out of a fullscreen program's way: hidden and standing whatever the check box says. This
+    // lives only while the program runs; nothing of it is shown in the settings or saved.
+    bool OutOfTheWay() const { return outOfTheWay_; }
+    void SetOutOfTheWay(bool value);
+
     void Timer1Timer(TObject* sender);
     void N1Click(TObject* sender);
     void Rgn1Click(TObject* sender);
@@ -57,6 +64,7 @@ private:
     int character_;
     int32_t walkFrame_ = 0;
     int shownFrame_ = 0;  // the frame whose outline the window has, 0 before the first
+    bool outOfTheWay_ = false;
 };
 
 // Character n's window (1 to 4), or null while it does not exist yet.

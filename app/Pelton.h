@@ -1,6 +1,7 @@
 #pragma once
 // Character 1, Pelton: the main window. Its create handler builds the rest of the program.
 #include "app/CharacterForm.h"
+#include "app/DesktopWatch.h"
 
 namespace kurun {
 
@@ -9,6 +10,8 @@ public:
     explicit TForm1(TComponent* owner);
     std::string ClassName() const override { return "TForm1"; }
     void FormCreate(TObject* sender);
+
+    TDesktopWatch* DesktopWatch1 = nullptr;
 };
 
 extern TForm1* Form1;

@@ -93,7 +93,7 @@ void TStatusForm1::FormShow(TObject*) {
 }
 
 void TStatusForm1::CheckBoxClick(int n) {
-    if (TCharacterForm* character = CharacterWindow(n)) character->SetVisible(RowCheckBox(n).Checked());
+    if (TCharacterForm* character = CharacterWindow(n)) character->FollowCheckBox(RowCheckBox(n).Checked());
 }
 
 void TStatusForm1::Image2Click(TObject*) {

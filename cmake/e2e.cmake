@@ -3,6 +3,10 @@
 if(NOT TARGET kurun)
   return()
 endif()
+# A stand-in for a fullscreen program, beside kurun.exe; only the tests use it.
+add_executable(fullscreen_window WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/fullscreen_window.cpp)
+target_link_libraries(fullscreen_window PRIVATE user32 gdi32)
+target_link_options(fullscreen_window PRIVATE -municode)
 find_program(KURUN_PYTHON3 python3)
 if(NOT KURUN_PYTHON3)
   message(WARNING "python3 not found: the end-to-end tests are not registered (run make setup)")
