@@ -39,8 +39,7 @@ bool TSingleInstance::Claim(DWORD wait) {
             DWORD process = 0;
             GetWindowThreadProcessId(first, &process);
             AllowSetForegroundWindow(process);
-            PostMessageW(first, RequestMessage(), 0, 0);
-            return false;
+            if (PostMessageW(first, RequestMessage(), 0, 0)) return false;
         }
         // Not listening yet (it starts at this moment) or gone (it ends at this moment).
         const DWORD waited = WaitForSingleObject(mutex_.Get(), kPollInterval);
