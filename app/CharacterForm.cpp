@@ -121,6 +121,10 @@ std::array<int, 4> TimerStopOrder(int n) {
     return order;
 }
 
+void StartWalking() {
+    for (int n = 1; n <= 4; ++n) CharacterWindow(n)->Timer1->SetEnabled(true);
+}
+
 // Stops every character, this one first, and opens the settings on this character's row.
 // While the settings are already open no second showing starts: the window comes forward with
 // the requested row, so the colour portrait always marks the row that receives drops.
@@ -132,8 +136,20 @@ void TCharacterForm::N1Click(TObject*) {
         StatusForm1->FormShow(this);
         return;
     }
+    // However the showing ends (the close button, Alt+F4, the program's end, an error), the
+    // characters walk again.
+    struct WalkAgain {
+        ~WalkAgain() { StartWalking(); }
+    } walkAgain;
     StatusForm1->ShowModal();
 }
+
+void TCharacterForm::WMSysCommand(forms::Message& message) {
+    if ((message.wParam & 0xFFF0) == SC_CLOSE) return;
+    DefaultHandler(message);
+}
+
+void TCharacterForm::WMClose(forms::Message&) { CharacterWindow(1)->Close(); }
 
 // The whole text goes to the shell as it stands: blanks and all, unquoted, however long.
 void TCharacterForm::Rgn1Click(TObject*) {

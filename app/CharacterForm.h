@@ -46,6 +46,12 @@ public:
     void Rgn1Click(TObject* sender);
 
 protected:
+    // A character is not closed: Alt+F4 and the window menu's close do nothing here.
+    void WMSysCommand(forms::Message& message) override;
+    // A close request from outside (another program, taskkill, the system) ends the program,
+    // as the tray's exit does: nothing saved.
+    void WMClose(forms::Message& message) override;
+
     // character: 1 to 4; resourceName: the stored layout of the window class; createHandler:
     // published as FormCreate before the layout, which may name it, is read.
     TCharacterForm(TComponent* owner, int character, const wchar_t* resourceName,
@@ -69,5 +75,7 @@ private:
 TCharacterForm* CharacterWindow(int n);
 // The order in which character n's settings command stops the walking: its own first.
 std::array<int, 4> TimerStopOrder(int n);
+// Starts the walking timers of characters 1 to 4, in that order.
+void StartWalking();
 
 }  // namespace kurun

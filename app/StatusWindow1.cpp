@@ -120,10 +120,24 @@ void TStatusForm1::Image5Click(TObject*) {
         forms::Beep(0);
         return;
     }
-    // A failed save leaves here with its error: the window stays open and nobody walks.
+    // A failed save leaves here with its error: the window stays open, so the user may make
+    // the file writable and press close again.
     SaveSettings(*this);
-    for (int n = 1; n <= kRowCount; ++n) CharacterWindow(n)->Timer1->SetEnabled(true);
+    StartWalking();
     Close();
+}
+
+// A failed save does not keep the window here: this is the way out that always works. The
+// error is shown, the window closes (the characters walk again when its showing ends) and what
+// the user set stays in effect for this run.
+void TStatusForm1::WMClose(forms::Message&) {
+    if (!Visible()) return;  // nothing is open to close, and nothing to save
+    try {
+        Image5Click(this);
+    } catch (...) {
+        forms::ReportException(this);
+        Close();
+    }
 }
 
 void TStatusForm1::TrayIcon1DblClick(TObject*) { Form1->N1Click(this); }

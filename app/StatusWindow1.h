@@ -66,6 +66,8 @@ public:
 
 protected:
     LRESULT WMNCHitTest(forms::Message& message) override;
+    // Alt+F4, the system's close command, another program's request: the close button's code.
+    void WMClose(forms::Message& message) override;
     void WMDropFiles(forms::Message& message) override;
 
 private:

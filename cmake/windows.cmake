@@ -23,10 +23,16 @@ target_link_libraries(kurun_app PUBLIC kurun_components)
 # The resources (layouts, pictures, icon, manifest) go into every program that builds windows;
 # the sample windows' layouts into the test and demonstration programs only.
 set(KURUN_RC ${CMAKE_SOURCE_DIR}/assets/kurun.rc)
+# The version resource and the manifest's identity carry the project's one version number, the
+# one the release archive is named after.
+set(KURUN_FILE_VERSION ${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}.0)
+configure_file(${CMAKE_SOURCE_DIR}/assets/version.h.in ${CMAKE_BINARY_DIR}/kurun_version.h @ONLY)
+configure_file(${CMAKE_SOURCE_DIR}/assets/kurun.manifest.in ${CMAKE_BINARY_DIR}/kurun.manifest @ONLY)
 set(KURUN_SAMPLES_RC ${CMAKE_SOURCE_DIR}/assets/samples.rc)
 set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} -I ${CMAKE_SOURCE_DIR}/assets -I ${CMAKE_BINARY_DIR} -c 65001")
 file(GLOB_RECURSE KURUN_ASSET_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/assets/*)
-set_source_files_properties(${KURUN_RC} ${KURUN_SAMPLES_RC} PROPERTIES OBJECT_DEPENDS "${KURUN_ASSET_FILES};${KURUN_LAYOUTS_ZIP}")
+set_source_files_properties(${KURUN_RC} ${KURUN_SAMPLES_RC} PROPERTIES OBJECT_DEPENDS
+  "${KURUN_ASSET_FILES};${KURUN_LAYOUTS_ZIP};${CMAKE_BINARY_DIR}/kurun_version.h;${CMAKE_BINARY_DIR}/kurun.manifest")
 # What every program that builds windows carries: the script and the packed layouts it takes in.
 set(KURUN_RESOURCES ${KURUN_RC} ${KURUN_LAYOUTS_ZIP})
 
@@ -55,6 +61,7 @@ foreach(src ${KURUN_WIN_TESTS})
     target_link_libraries(${name} PRIVATE kurun_win_test_support)
   endif()
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests/windows)
+  target_compile_definitions(${name} PRIVATE KURUN_VERSION="${PROJECT_VERSION}")
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
 endforeach()

@@ -249,6 +249,9 @@ void TTrayIcon::CallbackWndProc(Message& message) {
     } else if (message.msg == WM_ANIMATION_STEP) {
         stepPending_ = false;
         StepAnimation();
+    } else if (message.msg == WM_CLOSE) {
+        // Not a window one closes (taskkill asks every window): without it the icon could
+        // never be taken away.
     } else {
         message.result = DefWindowProcW(callbackWindow_.Get(), message.msg, message.wParam, message.lParam);
     }

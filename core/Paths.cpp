@@ -19,6 +19,8 @@ std::wstring FileBaseName(std::wstring_view path) {
     return std::wstring(dot == std::wstring_view::npos ? name : name.substr(0, dot));
 }
 
+std::wstring ExtractFileName(std::wstring_view path) { return std::wstring(path.substr(FileNameStart(path))); }
+
 std::wstring ExtractFilePath(std::wstring_view path) { return std::wstring(path.substr(0, FileNameStart(path))); }
 
 }  // namespace core

@@ -186,6 +186,8 @@ int TCustomForm::ShowModal() {
     ModalResult = 0;
     inModal_ = true;
     Show();
+    // Asked for from the tray or by another start, it must not open behind the window in front.
+    SetForegroundWindow(Handle());
     while (ModalResult == 0 && Application && !Application->Terminated()) Application->HandleMessage();
     return ModalResult;
 }
@@ -195,10 +197,19 @@ bool TCustomForm::WMEraseBkGnd(HDC dc) {
     return TWinControl::WMEraseBkGnd(dc);
 }
 
+void TCustomForm::WMClose(Message&) { Close(); }
+
 void TCustomForm::WndProc(Message& message) {
     switch (message.msg) {
     case WM_CLOSE:
-        Close();
+        WMClose(message);
+        return;
+    case WM_SYSCOMMAND:
+        WMSysCommand(message);
+        return;
+    case WM_ENDSESSION:
+        // The system ends the process once every window has answered: end the program now.
+        if (message.wParam && Application) Application->CloseMainForm();
         return;
     case WM_GETDPISCALEDSIZE_: {
         // Tells the system the size at the new scale, so its suggested rectangle fits it.
@@ -263,17 +274,22 @@ const TPropertyTable<TComponent>& TCustomForm::StoredProperties() const {
 
 LRESULT CALLBACK TApplication::WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
     auto* self = reinterpret_cast<TApplication*>(GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (self && !self->hooks_.empty()) {
-        Message message{msg, wParam, lParam};
-        try {
-            // A copy: a hook may remove itself or another.
-            auto hooks = self->hooks_;
-            for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
-                if (it->second(message)) return message.result;
-        } catch (...) {
-            ReportException(self);
+    if (!self) return DefWindowProcW(window, msg, wParam, lParam);
+    Message message{msg, wParam, lParam};
+    try {
+        // A copy: a hook may remove itself or another.
+        auto hooks = self->hooks_;
+        for (auto it = hooks.rbegin(); it != hooks.rend(); ++it)
+            if (it->second(message)) return message.result;
+        // Closing this window would take every form with it and leave the loop running: a
+        // close request (taskkill, another program) or the session's end ends the program instead.
+        if (msg == WM_CLOSE || (msg == WM_ENDSESSION && wParam)) {
+            self->CloseMainForm();
             return 0;
         }
+    } catch (...) {
+        ReportException(self);
+        return 0;
     }
     return DefWindowProcW(window, msg, wParam, lParam);
 }
@@ -329,6 +345,11 @@ void TApplication::Terminate() {
     PostQuitMessage(0);
 }
 
+void TApplication::CloseMainForm() {
+    if (mainForm_) mainForm_->Close();
+    else Terminate();
+}
+
 bool TApplication::HandleMessage() {
     MSG msg;
     if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
@@ -359,7 +380,7 @@ void TApplication::HandleException(TObject* sender) {
 }
 
 void TApplication::ShowException(const Exception& error) {
-    MessageBoxW(nullptr, error.Message().c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
+    MessageBoxW(GetActiveWindow(), error.Message().c_str(), title_.c_str(), MB_OK | MB_ICONSTOP | MB_TASKMODAL);
 }
 
 }  // namespace forms

@@ -45,7 +45,7 @@ public:
     void Hide();
     // Closing the main form ends the program; closing any other form hides it.
     void Close();
-    // Shows the form modally: the program's other windows are disabled until it closes.
+    // Shows the form modally, in front: the program's other windows are disabled until it closes.
     int ShowModal();
     int ModalResult = 0;
     const TFormHints& Hints() const { return hints_; }
@@ -75,6 +75,10 @@ protected:
     void LoadLayout(const core::LayoutObject& layout);
     void CreateParams(CreateParamsData& params) override;
     bool WMEraseBkGnd(HDC dc) override;
+    // A close request (WM_CLOSE, which the system's close command sends): closes the form.
+    virtual void WMClose(Message& message);
+    // The window menu's commands (WM_SYSCOMMAND), Alt+F4's close among them.
+    virtual void WMSysCommand(Message& message) { DefaultHandler(message); }
     void WndProc(Message& message) override;
     void UpdateStyles();
     // A point of the client area that stays where it is on the screen when the scale changes
@@ -150,6 +154,9 @@ public:
     void Run();
     void Terminate();
     bool Terminated() const { return terminated_; }
+    // Ends the program as closing the main form does: the answer to a request from outside
+    // (another program's close, the session's end).
+    void CloseMainForm();
     // Handles every waiting message, then returns.
     void ProcessMessages();
     bool HandleMessage();
@@ -157,6 +164,7 @@ public:
     // The report of an exception that reached an event boundary. Tests replace it.
     std::function<void(TObject* sender, const Exception& error)> OnException;
     void HandleException(TObject* sender);
+    // A message box owned by the active window, so that the focus goes back there afterwards.
     void ShowException(const Exception& error);
 
     void FormDestroyed(TCustomForm* form);

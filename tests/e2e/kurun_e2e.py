@@ -267,6 +267,45 @@ class Kurun:
         raise Failure(f"no window named {SETTINGS_TITLE!r} appeared")
 
 
+def ini_text(data):
+    """A settings file's text, UTF-16 when it starts with its mark."""
+    return data[2:].decode("utf-16-le") if data.startswith(b"\xff\xfe") else data.decode("latin-1")
+
+
+def read_ini(text):
+    """{section: {key: value}}."""
+    sections, current = {}, None
+    for line in text.splitlines():
+        line = line.strip()
+        if line.startswith("[") and line.endswith("]"):
+            current = sections.setdefault(line[1:-1], {})
+        elif "=" in line and current is not None:
+            key, value = line.split("=", 1)
+            current[key] = value
+    return sections
+
+
+def wait_until(condition, what, timeout=20):
+    """The condition's first true value, checked every tenth of a second."""
+    end = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > end:
+            raise Failure(what)
+        time.sleep(0.1)
+
+
+def walking(k, names, seconds=1.0):
+    """The characters among `names` that moved within `seconds`, the pointer held far away."""
+    move_pointer(900, 900)
+    before = k.positions()
+    time.sleep(seconds)
+    after = k.positions()
+    return {n for n in names if after[n] != before[n]}
+
+
 def click_at(x, y, button=1):
     move_pointer(x, y)
     run("xdotool", "click", str(button))

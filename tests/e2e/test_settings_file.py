@@ -9,34 +9,8 @@ import shutil
 import tempfile
 import time
 
-from kurun_e2e import (CLOSE_BUTTON, NAMES, ROW_TOP, SETTINGS_TITLE, Failure, Kurun, check, click_at,
-                       main, move_pointer, screenshot, windows_path)
-
-
-def ini_text(data):
-    """A settings file's text, UTF-16 when it starts with its mark."""
-    return data[2:].decode("utf-16-le") if data.startswith(b"\xff\xfe") else data.decode("latin-1")
-
-
-def read_ini(text):
-    """{section: {key: value}}."""
-    sections, current = {}, None
-    for line in text.splitlines():
-        line = line.strip()
-        if line.startswith("[") and line.endswith("]"):
-            current = sections.setdefault(line[1:-1], {})
-        elif "=" in line and current is not None:
-            key, value = line.split("=", 1)
-            current[key] = value
-    return sections
-
-
-def wait_until(condition, what, timeout=20):
-    end = time.monotonic() + timeout
-    while not condition():
-        if time.monotonic() > end:
-            raise Failure(what)
-        time.sleep(0.1)
+from kurun_e2e import (CLOSE_BUTTON, NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, check, click_at, ini_text,
+                       main, move_pointer, read_ini, screenshot, wait_until, windows_path)
 
 
 def check_shown(k, shown):

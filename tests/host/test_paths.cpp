@@ -25,3 +25,11 @@ TEST(ExtractFilePath, FolderKeepsItsSeparatorWhateverTheFileIsCalled) {
     EXPECT_EQ(core::ExtractFilePath(L"kurun.exe"), L"");
     EXPECT_EQ(core::ExtractFilePath(L""), L"");
 }
+
+TEST(ExtractFileName, KeepsTheExtensionAndDropsEveryFolder) {
+    EXPECT_EQ(core::ExtractFileName(L"C:\\Program Files\\kurun\\kurun.exe"), L"kurun.exe");
+    EXPECT_EQ(core::ExtractFileName(L"\\\\server\\share\\写真\\launcher.v2.exe"), L"launcher.v2.exe");
+    EXPECT_EQ(core::ExtractFileName(L"C:kurun.exe"), L"kurun.exe");
+    EXPECT_EQ(core::ExtractFileName(L"kurun"), L"kurun");
+    EXPECT_EQ(core::ExtractFileName(L"C:\\dir\\"), L"");
+}

@@ -1,6 +1,9 @@
 // The four character windows: start-up, walking with the real cursor, and handle hygiene.
+#include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
+#include <string>
 
 #include "app/CharacterForm.h"
 #include "app/Fenwa.h"
@@ -9,7 +12,9 @@
 #include "app/Program.h"
 #include "app/Rugo.h"
 #include "app/StatusWindow1.h"
+#include "forms/Platform.h"
 #include "forms/Streaming.h"
+#include "forms/Text.h"
 #include "support/ApiCalls.h"
 #include "support/WinTest.h"
 
@@ -264,6 +269,114 @@ TEST_F(CharactersTest, TenThousandTicksLeaveTheGdiObjectCountUnchanged) {
     wintest::Pump();
     EXPECT_EQ(wintest::LiveGdiObjects(), before);
     EXPECT_TRUE(reports.empty());
+}
+
+// Alt+F4 reaches a character as the system's close command: a character is not closed.
+TEST_F(CharactersTest, TheSystemCloseCommandLeavesEveryCharacterShown) {
+    for (TCharacterForm* form : Characters()) {
+        SCOPED_TRACE(form->Caption());
+        SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        SendMessageW(form->Handle(), WM_SYSCOMMAND, SC_CLOSE | 2, 0);  // the low bits are the system's
+        EXPECT_TRUE(IsWindowVisible(form->Handle()));
+        EXPECT_TRUE(form->Visible());
+    }
+    EXPECT_FALSE(app->Terminated());
+    EXPECT_TRUE(StatusForm1->Checked(2));
+}
+
+// A close request from another program, to any character, ends the program as the tray's exit
+// does, even while the settings window is open.
+TEST_F(CharactersTest, ACloseRequestToAnyCharacterEndsTheProgram) {
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(testing::Message() << "character " << n);
+        if (n > 1) {
+            TearDown();
+            SetUp();
+        }
+        SendMessageW(CharacterWindow(n)->Handle(), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(app->Terminated());
+        EXPECT_TRUE(IsWindow(CharacterWindow(n)->Handle()));
+    }
+    TearDown();
+    SetUp();
+    UINT_PTR request = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        PostMessageW(Form3->Handle(), WM_CLOSE, 0, 0);
+    });
+    Form2->N1Click(nullptr);
+    KillTimer(nullptr, request);
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_FALSE(StatusForm1->Visible());
+    EXPECT_EQ(GetFileAttributesW(settingsFile.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
+}
+
+// The whole program, asked from outside to close while it runs: it removes its icon, saves
+// nothing and returns 0. The tray's own window ignores the request (taskkill asks every window).
+TEST(CloseFromOutside, EndsTheProgramCleanly) {
+    std::vector<DWORD> trayCommands;
+    forms::Platform().NotifyIcon = [&](DWORD command, NOTIFYICONDATAW&) {
+        trayCommands.push_back(command);
+        return true;
+    };
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring settings = temp + std::wstring(L"kurun-close-test.ini");
+    DeleteFileW(settings.c_str());
+    RedirectSettingsFile(settings);
+    static bool trayWindowKept = false;
+    UINT_PTR request = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        HWND tray = StatusForm1->TrayIcon1->CallbackWindow();
+        SendMessageW(tray, WM_CLOSE, 0, 0);
+        trayWindowKept = IsWindow(tray);
+        PostMessageW(Form4->Handle(), WM_CLOSE, 0, 0);
+    });
+    std::vector<std::wstring> reports;
+    const int result = RunProgram([&](forms::TApplication& application) {
+        application.OnException = [&](forms::TObject*, const forms::Exception& e) { reports.push_back(e.Message()); };
+    });
+    KillTimer(nullptr, request);
+    EXPECT_TRUE(reports.empty());
+    RedirectSettingsFile(L"");
+    forms::Platform() = forms::DefaultPlatform();
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(trayWindowKept);
+    ASSERT_FALSE(trayCommands.empty());
+    EXPECT_EQ(trayCommands.back(), static_cast<DWORD>(NIM_DELETE));
+    EXPECT_EQ(std::count(trayCommands.begin(), trayCommands.end(), static_cast<DWORD>(NIM_ADD)), 1);
+    EXPECT_EQ(GetFileAttributesW(settings.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+// The version resource and the manifest's identity carry the build's one version number.
+TEST(ProgramFile, SaysWhatItIsAndCarriesOneVersion) {
+    HMODULE self = GetModuleHandleW(nullptr);
+    auto resource = [&](LPCWSTR name, LPCWSTR type) {
+        HRSRC found = FindResourceW(self, name, type);
+        if (!found) return std::string();
+        const char* data = static_cast<const char*>(LockResource(LoadResource(self, found)));
+        return std::string(data, SizeofResource(self, found));
+    };
+    const std::string version = resource(MAKEINTRESOURCEW(VS_VERSION_INFO), RT_VERSION);
+    ASSERT_FALSE(version.empty());
+    auto has = [&](const std::wstring& text) {
+        return version.find(std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2)) != std::string::npos;
+    };
+    const std::wstring number = forms::Widen(KURUN_VERSION);
+    for (const wchar_t* key : {L"ProductName", L"FileDescription", L"FileVersion", L"ProductVersion",
+                               L"LegalCopyright", L"OriginalFilename"})
+        EXPECT_TRUE(has(key)) << forms::Narrow(key);
+    EXPECT_TRUE(has(L"kurun.exe"));
+    EXPECT_TRUE(has(number));
+    const size_t fixed = version.find("\xBD\x04\xEF\xFE");
+    ASSERT_NE(fixed, std::string::npos);
+    VS_FIXEDFILEINFO info;
+    std::memcpy(&info, version.data() + fixed, sizeof info);
+    const std::string dotted = std::to_string(HIWORD(info.dwFileVersionMS)) + "." + std::to_string(LOWORD(info.dwFileVersionMS)) +
+                               "." + std::to_string(HIWORD(info.dwFileVersionLS));
+    EXPECT_EQ(dotted, KURUN_VERSION);
+    EXPECT_EQ(info.dwProductVersionMS, info.dwFileVersionMS);
+    const std::string manifest = resource(MAKEINTRESOURCEW(1), RT_MANIFEST);
+    EXPECT_NE(manifest.find("name=\"kurun\" version=\"" KURUN_VERSION ".0\""), std::string::npos) << manifest;
 }
 
 // The program reports a layout that fails to load and ends normally.

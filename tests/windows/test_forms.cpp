@@ -252,6 +252,69 @@ TEST_F(FormsTest, AModalFormDisablesTheOthersUntilItClosesAndRefusesAVisibleForm
     }
 }
 
+// Requests to end the program from outside reach the main form, whichever window they are sent
+// to; the application window, which owns every form, outlives them.
+TEST_F(FormsTest, CloseRequestsAndTheSessionsEndCloseTheMainFormAndDestroyNothing) {
+    struct Request { const char* what; bool toApplication; UINT msg; WPARAM wParam; bool ends; };
+    const Request requests[] = {{"WM_CLOSE to the application window", true, WM_CLOSE, 0, true},
+                                {"SC_CLOSE to the application window", true, WM_SYSCOMMAND, SC_CLOSE, true},
+                                {"the session ends (application window)", true, WM_ENDSESSION, TRUE, true},
+                                {"the session ends (another form)", false, WM_ENDSESSION, TRUE, true},
+                                {"the session goes on (another form)", false, WM_ENDSESSION, FALSE, false},
+                                {"the session goes on (application window)", true, WM_ENDSESSION, FALSE, false}};
+    for (const Request& request : requests) {
+        SCOPED_TRACE(request.what);
+        forms::TForm* main = nullptr;
+        app->CreateForm(main);
+        auto* other = new forms::TForm(app);
+        HWND target = request.toApplication ? app->Handle() : other->Handle();
+        EXPECT_TRUE(SendMessageW(target, WM_QUERYENDSESSION, 0, 0)) << "the session may end";
+        SendMessageW(target, request.msg, request.wParam, 0);
+        EXPECT_EQ(app->Terminated(), request.ends);
+        EXPECT_TRUE(IsWindow(app->Handle()));
+        EXPECT_TRUE(IsWindow(other->Handle()));
+        delete app;
+        MSG quit;
+        while (PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {}
+        app = new forms::TApplication(nullptr);
+        app->OnException = [this](forms::TObject*, const forms::Exception& e) { reports.push_back(e.Message()); };
+    }
+}
+
+// The message box's owner, seen from inside its own loop, and who has the focus once it is gone.
+TEST_F(FormsTest, TheExceptionReportIsOwnedByTheActiveWindowAndHandsTheFocusBack) {
+    auto* form = new forms::TForm(app);
+    form->SetBounds(100, 100, 120, 80);
+    form->Show();
+    SetForegroundWindow(form->Handle());
+    SetActiveWindow(form->Handle());
+    wintest::Pump();
+    ASSERT_EQ(GetActiveWindow(), form->Handle());
+    static HWND owner, box;
+    owner = box = nullptr;
+    UINT_PTR closer = SetTimer(nullptr, 0, 50, [](HWND, UINT, UINT_PTR id, DWORD) {
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND window, LPARAM) -> BOOL {
+                wchar_t name[16] = {};
+                GetClassNameW(window, name, 16);
+                if (std::wstring(name) == L"#32770" && IsWindowVisible(window)) box = window;
+                return TRUE;
+            },
+            0);
+        if (!box) return;
+        KillTimer(nullptr, id);
+        owner = GetWindow(box, GW_OWNER);
+        PostMessageW(box, WM_COMMAND, IDOK, 0);
+    });
+    app->ShowException(forms::Exception(L"書き込めません"));
+    KillTimer(nullptr, closer);
+    ASSERT_NE(box, nullptr) << "no message box appeared";
+    EXPECT_EQ(owner, form->Handle());
+    wintest::Pump();
+    EXPECT_EQ(GetActiveWindow(), form->Handle());
+}
+
 class CharacterInputTest : public wintest::AppTest {
 protected:
     void SetUp() override {

@@ -92,7 +92,7 @@ protected:
     void WhileOpenFrom(int n, const std::function<void()>& inside) {
         InsideLoop loop([&] {
             inside();
-            if (StatusForm1->Visible()) StatusForm1->Image5Click(nullptr);
+            if (StatusForm1->Visible() && StatusForm1->ModalResult == 0) StatusForm1->Image5Click(nullptr);
         });
         CharacterWindow(n)->N1->Click();
     }
@@ -399,11 +399,139 @@ TEST_F(StatusWindowTest, TheWindowKeepsItsDraggedPlaceForTheNextShowing) {
     });
 }
 
-TEST_F(StatusWindowTest, ExitFromTheTrayMenuEndsTheProgramWhileTheWindowIsOpen) {
-    InsideLoop loop([&] { StatusForm1->N1Click(nullptr); });
+TEST_F(StatusWindowTest, ExitFromTheTrayMenuEndsTheProgramWhileTheWindowIsOpenWithoutSaving) {
+    InsideLoop loop([&] {
+        StatusForm1->CheckBox[1]->Click();
+        StatusForm1->N1Click(nullptr);
+    });
     Form1->N1Click(nullptr);
     EXPECT_TRUE(app->Terminated());
-    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+    EXPECT_FALSE(StatusForm1->Visible());
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_EQ(GetFileAttributesW(settingsFile.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
+}
+
+// Each way the window can be left: the close button (pressed as the mouse does), the system's
+// close command that Alt+F4 sends, and a bare close request. Which ones close, what the
+// characters do afterwards, and what the file holds.
+enum class Leave { Button, SystemClose, CloseRequest };
+
+class LeavingTest : public StatusWindowTest, public testing::WithParamInterface<Leave> {
+protected:
+    void LeaveBy(Leave way) {
+        switch (way) {
+        case Leave::Button: PressClose(); break;
+        case Leave::SystemClose: SendMessageW(StatusForm1->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
+        case Leave::CloseRequest: SendMessageW(StatusForm1->Handle(), WM_CLOSE, 0, 0); break;
+        }
+    }
+    bool Open() const { return StatusForm1->Visible() && StatusForm1->ModalResult == 0; }
+};
+
+TEST_P(LeavingTest, SavesAndLetsEveryoneWalkAgain) {
+    WhileOpenFrom(3, [&] {
+        SendMessageW(StatusForm1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\写真\\a b.bat"})), 0);
+        StatusForm1->CheckBox[1]->Click();
+        LeaveBy(GetParam());
+        EXPECT_FALSE(Open());
+    });
+    EXPECT_FALSE(IsWindowVisible(StatusForm1->Handle()));
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_TRUE(IsWindowEnabled(Form1->Handle()));
+    const forms::TIniFile saved(settingsFile);
+    EXPECT_EQ(saved.ReadString(L"Execute", L"Char03", L"none"), L"C:\\写真\\a b.bat");
+    EXPECT_FALSE(saved.ReadBool(L"Visible", L"Char02", true));
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_P(LeavingTest, WithEveryoneHiddenBeepsAndStaysOpen) {
+    WhileOpenFrom(1, [&] {
+        for (size_t r = 0; r < 4; ++r) StatusForm1->CheckBox[r]->Click();
+        LeaveBy(GetParam());
+        EXPECT_TRUE(Open());
+        EXPECT_EQ(beeps, std::vector<UINT>{0});
+        EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+        // Then each way out works once someone is shown again.
+        StatusForm1->CheckBox[3]->Click();
+        LeaveBy(GetParam());
+        EXPECT_FALSE(Open());
+    });
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_TRUE(forms::TIniFile(settingsFile).ReadBool(L"Visible", L"Char04", false));
+}
+
+// A read-only file: the close button keeps the window for another try; the system's close
+// command and a close request show the same message, then close, and everyone walks with what
+// the user set; the file is left as it was.
+TEST_P(LeavingTest, AFailedSaveIsShownAndOnlyTheCloseButtonKeepsTheWindow) {
+    forms::TIniFile(settingsFile).WriteString(L"Visible", L"Char01", L"1");
+    ASSERT_TRUE(SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_READONLY));
+    const std::wstring failure = settingsFile + L" に書き込めません";
+    bool keptAfterButton = false;
+    WhileOpenFrom(2, [&] {
+        StatusForm1->CheckBox[0]->Click();
+        PressClose();
+        keptAfterButton = Open();
+        EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
+        LeaveBy(GetParam());
+        if (GetParam() == Leave::Button) {
+            EXPECT_TRUE(Open());
+            SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
+            PressClose();
+        }
+    });
+    EXPECT_TRUE(keptAfterButton);
+    EXPECT_FALSE(IsWindowVisible(StatusForm1->Handle()));
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_FALSE(StatusForm1->Checked(1)) << "what the user set stays in effect";
+    EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
+    EXPECT_EQ(reports, std::vector<std::wstring>(2, failure));
+    EXPECT_EQ(forms::TIniFile(settingsFile).ReadBool(L"Visible", L"Char01", true), GetParam() != Leave::Button);
+}
+
+std::string WayName(const testing::TestParamInfo<Leave>& info) {
+    switch (info.param) {
+    case Leave::Button: return "CloseButton";
+    case Leave::SystemClose: return "SystemClose";
+    default: return "CloseRequest";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EachWay, LeavingTest, testing::Values(Leave::Button, Leave::SystemClose, Leave::CloseRequest),
+                         WayName);
+
+TEST_F(StatusWindowTest, ACloseRequestToTheHiddenWindowSavesNothingAndStopsNoOne) {
+    SendMessageW(StatusForm1->Handle(), WM_CLOSE, 0, 0);
+    SendMessageW(StatusForm1->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    EXPECT_TRUE(IsWindow(StatusForm1->Handle()));
+    EXPECT_FALSE(app->Terminated());
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+    EXPECT_EQ(GetFileAttributesW(settingsFile.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(beeps.empty());
+}
+
+// A showing that cannot start, and an error in a handler while it runs: the characters walk
+// again all the same once it is over.
+TEST_F(StatusWindowTest, ErrorsAroundTheShowingNeverLeaveTheCharactersStanding) {
+    StatusForm1->SetEnabled(false);
+    wintest::Raised refused = wintest::Raise<forms::EInvalidOperation>([] { Form2->N1Click(nullptr); });
+    StatusForm1->SetEnabled(true);
+    EXPECT_TRUE(refused.ofClass);
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
+
+    forms::Platform().ShellOpen = [](const forms::TShellOpenRequest&) { throw forms::Exception(L"開けません"); };
+    WhileOpenFrom(1, [&] {
+        POINT info{20, 10};  // the information button, whose page cannot be opened
+        ClientToScreen(StatusForm1->Handle(), &info);
+        HWND panel = WindowFromPoint(info);
+        ScreenToClient(panel, &info);
+        SendMessageW(panel, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(info.x, info.y));
+        SendMessageW(panel, WM_LBUTTONUP, 0, MAKELPARAM(info.x, info.y));
+        EXPECT_TRUE(StatusForm1->Visible());
+        SendMessageW(StatusForm1->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    });
+    EXPECT_EQ(reports, std::vector<std::wstring>{L"開けません"});
+    EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{true, true, true, true}));
 }
 
 TEST_F(StatusWindowTest, TheTrayIconComesLastAndItsDoubleClickAndMenuActForCharacterOne) {
