@@ -2,8 +2,9 @@
 # The checkout's root, found from this file's own place so any working directory works.
 KURUN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export KURUN_ROOT
-# A private prefix inside the checkout: no user's own ~/.wine is touched.
-export WINEPREFIX="$KURUN_ROOT/build/wine-prefix"
+# A private prefix inside the checkout: no user's own ~/.wine is touched. The Wine 10 chroot
+# (scripts/wine10.sh) names its own.
+export WINEPREFIX="${KURUN_WINEPREFIX:-$KURUN_ROOT/build/wine-prefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all
 # No Mono/Gecko installer dialog may block an unattended run.
