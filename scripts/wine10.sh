@@ -81,6 +81,12 @@ if [[ ${1:-} == --inside ]]; then
     inside apt-get clean
     exit 0
   fi
+  # CTest starts the end-to-end tests with the python3 that the build found outside.
+  python="$(sed -n 's/^KURUN_PYTHON3:FILEPATH=//p' "$KURUN_ROOT/build/windows/CMakeCache.txt" 2>/dev/null || true)"
+  if [[ -n $python && ! -e $root$python && ! -L $root$python ]]; then
+    mkdir -p "$root$(dirname "$python")"
+    ln -s /usr/bin/python3 "$root$python"
+  fi
   # On the chroot's own Xvfb, from the checkout, with the prefix made (once) by the usual script.
   inside bash -c 'cd "$0" && bash scripts/wine-prefix.sh && exec bash scripts/xvfb.sh "$@"' "$KURUN_ROOT" "$@"
   exit
