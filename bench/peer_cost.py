@@ -6,7 +6,10 @@ and, once no window has moved for a while, the same is measured at rest. CPU is 
 from /proc/PID/stat over 20 s, as a share of one core: the program's own processes, Wine's
 processes of the private prefix (wineserver, explorer, services, ...) and the X server.
 
-    python3 bench/peer_cost.py [path/to/kurun.exe]
+    python3 bench/peer_cost.py [--wine10] [path/to/kurun.exe]
+
+With --wine10 kurun.exe runs under the Wine 10 of scripts/wine10.sh (its chroot and prefix, made
+first when missing), on the same kind of Xvfb as the peer.
 
 It prints figures and never fails on them. Run it alone: anything else on the machine, and any
 other Wine program of the same prefix, shows up in the figures.
@@ -21,7 +24,9 @@ import tempfile
 import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
-PREFIX = os.path.join(ROOT, "build", "wine-prefix")
+WINE10 = "--wine10" in sys.argv[1:]
+PREFIX = os.path.join(ROOT, "build", "wine10/wine-prefix" if WINE10 else "wine-prefix")
+WINE_NAME = "Wine 10 (chroot)" if WINE10 else "Wine"
 ONEKO = "/usr/games/oneko"
 ONEKO_ARGS = ["-time", "50000", "-speed", "2"]  # the same 50 ms tick and 40 px/s
 SCREEN = (1920, 1080)
@@ -29,8 +34,6 @@ RADIUS, TURN = 400, 20.0
 STEP = 0.05  # pointer update, seconds
 MEASURE = 20.0
 CLOCK = os.sysconf("SC_CLK_TCK")
-WINE_ENV = {"WINEPREFIX": PREFIX, "WINEARCH": "win64", "WINEDEBUG": "-all",
-            "WINEDLLOVERRIDES": "mscoree,mshtml="}
 
 
 def log(text):
@@ -184,13 +187,15 @@ def wait_still(display, quiet=5.0, longest=120.0):
     return time.monotonic() - start
 
 
-def run_program(label, start, display, wine=False):
-    """Starts the program, measures chasing and rest; returns (chasing, rest) shares."""
+def run_program(label, start, display, own=None):
+    """Starts the program, measures chasing and rest; returns (chasing, rest) shares. own finds
+    the program's processes among Wine's; without it the program is what start returned."""
     procs = start()
     pointer = Pointer(display)
-
-    def own():
-        return {p.pid for p in procs}
+    wine = own is not None
+    if not wine:
+        def own():
+            return {p.pid for p in procs}
 
     def helpers():
         return wine_processes() - own() if wine else set()
@@ -215,43 +220,70 @@ def run_program(label, start, display, wine=False):
 
 
 def stop(procs):
-    """Ends the programs; one that ignores the request (oneko at times does) is killed."""
-    for p in procs:
-        p.terminate()
+    """Ends the programs (with their sessions, where they lead one); one that ignores the request
+    (oneko at times does) is killed."""
+    def signal_all(number):
+        for p in procs:
+            try:
+                if os.getsid(p.pid) == p.pid:
+                    os.killpg(p.pid, number)
+                else:
+                    p.send_signal(number)
+            except OSError:
+                pass
+    signal_all(15)
     for p in procs:
         try:
             p.wait(5)
         except subprocess.TimeoutExpired:
-            p.kill()
+            signal_all(9)
             p.wait()
 
 
-def wait_for_wine(env):
+def wait_for_wine(longest=60.0):
     """Waits for the prefix's Wine processes to end; a stuck one is reported, not waited on forever."""
-    try:
-        subprocess.run(["wineserver", "-w"], env=env, timeout=60)
-    except subprocess.TimeoutExpired:
-        log("Wine processes of the prefix are still running: figures may include them")
+    end = time.monotonic() + longest
+    while wine_processes():
+        if time.monotonic() > end:
+            log("Wine processes of the prefix are still running: figures may include them")
+            return
+        time.sleep(0.5)
 
 
 def kurun(exe):
     display = Display()
     folder = tempfile.mkdtemp(prefix="kurun-peer-exe-")
-    wine_env = dict(os.environ, **WINE_ENV)
+    program = os.path.join(folder, os.path.basename(exe))
     # The prefix's earlier processes leave first, so Wine's helpers are this display's only.
-    wait_for_wine(wine_env)
+    wait_for_wine()
 
     def start():
-        program = shutil.copy2(exe, folder)
-        # wine-run.sh execs Wine, so the pid is the program itself.
-        return [subprocess.Popen(["bash", os.path.join(ROOT, "scripts", "wine-run.sh"), program],
-                                 cwd=folder, env=display.env, stdout=subprocess.DEVNULL,
-                                 stderr=subprocess.DEVNULL)]
+        shutil.copy2(exe, folder)
+        if WINE10:
+            command = ["bash", os.path.join(ROOT, "scripts", "wine10.sh"), "--on-display", program]
+        else:
+            command = ["bash", os.path.join(ROOT, "scripts", "wine-run.sh"), program]
+        # A session of its own, so the whole chain of starters ends with the program.
+        return [subprocess.Popen(command, cwd=folder, env=display.env, stdout=subprocess.DEVNULL,
+                                 stderr=subprocess.DEVNULL, start_new_session=True)]
+
+    def own():
+        """The program's Wine process, found by its name among the prefix's."""
+        name = os.path.basename(exe).encode()
+        found = set()
+        for pid in wine_processes():
+            try:
+                with open(f"/proc/{pid}/cmdline", "rb") as f:
+                    if name in f.read():
+                        found.add(pid)
+            except OSError:
+                pass
+        return found
 
     try:
-        return run_program("kurun.exe under Wine", start, display, wine=True)
+        return run_program(f"kurun.exe under {WINE_NAME}", start, display, own=own)
     finally:
-        wait_for_wine(wine_env)
+        wait_for_wine()
         display.close()
         shutil.rmtree(folder, ignore_errors=True)
 
@@ -276,8 +308,8 @@ def row(name, shares):
 
 
 def main():
-    exe = os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else
-                          os.path.join(ROOT, "build", "windows", "kurun.exe"))
+    args = [a for a in sys.argv[1:] if a != "--wine10"]
+    exe = os.path.abspath(args[0] if args else os.path.join(ROOT, "build", "windows", "kurun.exe"))
     if not os.path.isfile(exe):
         sys.exit(f"{exe} does not exist: run make build")
     ensure_oneko()
@@ -285,7 +317,7 @@ def main():
     oneko_chasing, oneko_rest = oneko()
 
     print(f"CPU over {MEASURE:.0f} s as a share of one core, {SCREEN[0]} x {SCREEN[1]} Xvfb each, "
-          f"pointer circling r = {RADIUS} px, one turn in {TURN:.0f} s")
+          f"pointer circling r = {RADIUS} px, one turn in {TURN:.0f} s; kurun.exe under {WINE_NAME}")
     print()
     print("| | own process | Wine's processes | X server | total |")
     print("|---|---|---|---|---|")

@@ -8,8 +8,8 @@ namespace forms {
 
 namespace {
 
-// Wine since version 9 keeps the pointer position in its server and answers GetCursorPos from
-// it, without asking the X server, for 100 ms after any mouse message. Moving a shown window
+// Wine 10 (unlike 8; 9 is taken to be like 10) keeps the pointer position in its server and
+// answers GetCursorPos from it, without asking the X server, for 100 ms after any mouse message. Moving a shown window
 // queues one at the kept position, and the kept position itself changes only with pointer
 // events over Wine's own windows. So a program that moves a window every tick sees the pointer
 // where it last left one of its windows, for as long as it keeps moving. The kept position is

@@ -9,6 +9,8 @@
 #   scripts/wine10.sh tests/e2e/test_walking.py           one end-to-end test on kurun.exe
 #   scripts/wine10.sh --setup                  only make the chroot and its prefix
 #   scripts/wine10.sh --shell                  a shell in the chroot (on its display)
+#   scripts/wine10.sh --on-display ...         any of these on the caller's $DISPLAY instead, a
+#                                              local one that needs no authorization (an Xvfb)
 #
 # Build first (make build): the programs are built outside and only run in here. Needs root.
 # The mounts live in a mount namespace of their own, so they go whenever this script ends, however.
@@ -61,6 +63,10 @@ mount_all() {
   mount --rbind /dev "$root/dev"  # with /dev/pts and /dev/shm
   mkdir -p "$root$KURUN_ROOT"
   mount --bind "$KURUN_ROOT" "$root$KURUN_ROOT"
+  if [[ -n ${KURUN_WINE10_DISPLAY:-} ]]; then
+    mkdir -p "$root/tmp/.X11-unix"
+    mount --bind /tmp/.X11-unix "$root/tmp/.X11-unix"
+  fi
   # Name lookups for apt, from this machine's resolver.
   cp /etc/resolv.conf "$root/etc/resolv.conf" 2>/dev/null || true
 }
@@ -69,7 +75,7 @@ inside() {
   # Only what the chroot's programs need from outside; the rest of the environment stays out.
   chroot "$root" /usr/bin/env -i PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
     HOME=/root TERM="${TERM:-dumb}" LANG=C.UTF-8 DEBIAN_FRONTEND=noninteractive \
-    KURUN_WINEPREFIX="$prefix" "$@"
+    KURUN_WINEPREFIX="$prefix" ${KURUN_WINE10_DISPLAY:+DISPLAY="$KURUN_WINE10_DISPLAY"} "$@"
 }
 
 if [[ ${1:-} == --inside ]]; then
@@ -78,7 +84,9 @@ if [[ ${1:-} == --inside ]]; then
   if [[ ${1:-} == --install ]]; then
     inside apt-get update -q >&2
     inside apt-get install -y -q --no-install-recommends "${packages[@]}" </dev/null >&2
+    # Package lists and archives are only needed for installing: 250 MB less.
     inside apt-get clean
+    rm -rf "$root"/var/lib/apt/lists/* "$root"/var/cache/apt/*.bin
     exit 0
   fi
   # CTest starts the end-to-end tests with the python3 that the build found outside.
@@ -87,12 +95,19 @@ if [[ ${1:-} == --inside ]]; then
     mkdir -p "$root$(dirname "$python")"
     ln -s /usr/bin/python3 "$root$python"
   fi
-  # On the chroot's own Xvfb, from the checkout, with the prefix made (once) by the usual script.
+  # On the chroot's own Xvfb (or the caller's display), from the checkout, with the prefix made (once) by the usual script.
   inside bash -c 'cd "$0" && bash scripts/wine-prefix.sh && exec bash scripts/xvfb.sh "$@"' "$KURUN_ROOT" "$@"
   exit
 fi
 
 make_chroot
+if [[ ${1:-} == --on-display ]]; then
+  shift
+  [[ -n ${DISPLAY:-} ]] || { echo "wine10: --on-display needs \$DISPLAY" >&2; exit 1; }
+  export KURUN_WINE10_DISPLAY="$DISPLAY"
+else
+  unset KURUN_WINE10_DISPLAY
+fi
 case "${1:-}" in
   --setup)
     in_namespace true
