@@ -9,13 +9,14 @@ namespace forms {
 namespace {
 
 // Wine 10 (unlike 8; 9 is taken to be like 10) keeps the pointer position in its server and
-// answers GetCursorPos from it, without asking the X server, for 100 ms after any mouse message. Moving a shown window
-// queues one at the kept position, and the kept position itself changes only with pointer
-// events over Wine's own windows. So a program that moves a window every tick sees the pointer
-// where it last left one of its windows, for as long as it keeps moving. The kept position is
-// one per desktop: a thread on a desktop of its own, where nothing moves, always has Wine ask
-// the X server, as Wine 8 did for every call. On Windows a thread on another desktop could not
-// read the cursor at all, and GetCursorPos is right there: only such a Wine takes this way.
+// answers GetCursorPos from it, without asking the X server, for 100 ms after any mouse message.
+// Moving a shown window queues one at the kept position, and the kept position itself changes
+// only with pointer events over Wine's own windows. So a program that moves a window every tick
+// sees the pointer where it last left one of its windows, for as long as it keeps moving. The
+// kept position is one per desktop: a thread on a desktop of its own, where nothing moves, always
+// has Wine ask the X server, as Wine 8 did for every call. On Windows a thread on another desktop
+// could not read the cursor at all, and GetCursorPos is right there: only such a Wine takes this
+// way.
 bool WineKeepsOldCursorPos() {
     using VersionFunction = const char* (*)();
     const FARPROC found = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version");
