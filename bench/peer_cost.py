@@ -9,7 +9,7 @@ processes of the private prefix (wineserver, explorer, services, ...) and the X 
     python3 bench/peer_cost.py [--wine10] [path/to/kurun.exe]
 
 With --wine10 kurun.exe runs under the Wine 10 of scripts/wine10.sh (its chroot and prefix, made
-first when missing), on the same kind of Xvfb as the peer.
+first when missing), on the bench's Xvfb like Wine 8 and the peer.
 
 It prints figures and never fails on them. Run it alone: anything else on the machine, and any
 other Wine program of the same prefix, shows up in the figures.
@@ -252,7 +252,8 @@ def wait_for_wine(longest=60.0):
 
 def kurun(exe):
     display = Display()
-    folder = tempfile.mkdtemp(prefix="kurun-peer-exe-")
+    # The chroot sees this checkout, not this machine's /tmp.
+    folder = tempfile.mkdtemp(prefix="kurun-peer-exe-", dir=os.path.join(ROOT, "build") if WINE10 else None)
     program = os.path.join(folder, os.path.basename(exe))
     # The prefix's earlier processes leave first, so Wine's helpers are this display's only.
     wait_for_wine()
