@@ -12,7 +12,8 @@
 #   scripts/wine10.sh --on-display ...         any of these on the caller's $DISPLAY instead, a
 #                                              local one that needs no authorization (an Xvfb)
 #
-# Build first (make build): the programs are built outside and only run in here. Needs root.
+# Build first (make build): the programs are built outside and only run in here, so they must lie
+# inside this checkout. Needs root.
 # The mounts live in a mount namespace of their own, so they go whenever this script ends, however.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
@@ -95,7 +96,8 @@ if [[ ${1:-} == --inside ]]; then
     mkdir -p "$root$(dirname "$python")"
     ln -s /usr/bin/python3 "$root$python"
   fi
-  # On the chroot's own Xvfb (or the caller's display), from the checkout, with the prefix made (once) by the usual script.
+  # On the chroot's own Xvfb (or the caller's display), from the checkout, with the prefix made
+  # (once) by the usual script.
   inside bash -c 'cd "$0" && bash scripts/wine-prefix.sh && exec bash scripts/xvfb.sh "$@"' "$KURUN_ROOT" "$@"
   exit
 fi
