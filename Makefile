@@ -1,7 +1,7 @@
 # kurun: the two commands are `make run` and `make test`; the rest are steps of theirs.
 SHELL := /bin/bash
 .DEFAULT_GOAL := build
-.PHONY: setup packages build build-host run test fuzz dist layouts artwork contact-sheet clean distclean
+.PHONY: setup packages build build-host run test fuzz wine10 dist layouts artwork contact-sheet clean distclean
 
 # Installs missing packages and prepares the private Wine prefix (both once).
 setup:
@@ -31,6 +31,12 @@ test:
 FUZZ_SECONDS ?= 60
 fuzz: packages
 	@nice -n 10 bash scripts/fuzz.sh $(FUZZ_SECONDS)
+
+# The Windows preset under Wine 10, in a Debian 13 chroot made once under build/wine10.
+wine10:
+	@bash scripts/setup.sh
+	@bash scripts/build.sh
+	@bash scripts/wine10.sh
 
 # The release archive, build/dist/kurun-<version>-win64.zip.
 dist: packages

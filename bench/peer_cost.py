@@ -21,7 +21,10 @@ program's own processes, Wine's processes of the prefix (wineserver, explorer, s
 the X server, and on the desktop the window manager and the compositor.
 
     python3 bench/peer_cost.py [--mode bare|desktop|both] [--before OLD/kurun.exe]
-                               [--seconds 20] [path/to/kurun.exe]
+                               [--wine10] [--seconds 20] [path/to/kurun.exe]
+
+With --wine10 kurun.exe is also measured under the Wine 10 of scripts/wine10.sh (its chroot and
+prefix, made first when missing) on the bench's own Xvfb, on the bare X server only.
 
 It installs oneko, openbox and xcompmgr when they are missing, prints figures and never fails on
 them. Run it alone: anything else on the machine, and any other Wine program of the same prefix,
@@ -41,6 +44,8 @@ ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), ".."))
 PREFIX = os.path.join(ROOT, "build", "wine-prefix")
 # The desktop's prefix: the private one without Managed=N, made from it when missing or older.
 DESKTOP_PREFIX = os.path.join(ROOT, "build", "wine-prefix-desktop")
+# The Wine 10 chroot's prefix (scripts/wine10.sh); the chroot sees this checkout at the same path.
+WINE10_PREFIX = os.path.join(ROOT, "build", "wine10", "wine-prefix")
 FLOOR = os.path.join(ROOT, "build", "windows", "floor_chaser.exe")
 ONEKO = "/usr/games/oneko"
 ONEKO_ARGS = ["-time", "50000", "-speed", "2"]  # the same 50 ms tick and 40 px/s
@@ -117,13 +122,13 @@ def ensure_prefixes(modes):
     if os.path.exists(made) and os.path.getmtime(made) >= os.path.getmtime(ready):
         return
     log(f"copying the prefix to {DESKTOP_PREFIX} without Managed=N")
-    wait_for_wine(wine_env(PREFIX))
+    wait_for_wine(PREFIX)
     shutil.rmtree(DESKTOP_PREFIX, ignore_errors=True)
     subprocess.run(["cp", "-a", PREFIX, DESKTOP_PREFIX], check=True)
     env = wine_env(DESKTOP_PREFIX)
     subprocess.run(["wine", "reg", "delete", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/f"],
                    env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_for_wine(env)
+    wait_for_wine(DESKTOP_PREFIX)
     with open(os.path.join(DESKTOP_PREFIX, "user.reg"), encoding="utf-8", errors="replace") as f:
         if '"Managed"="N"' in f.read():
             sys.exit(f"could not remove Managed=N from {DESKTOP_PREFIX}")
@@ -259,54 +264,89 @@ def wait_still(display, quiet=5.0, longest=120.0):
 
 
 def stop(procs):
-    """Ends the programs; one that ignores the request (oneko at times does) is killed."""
-    for p in procs:
-        if p.poll() is None:
-            p.terminate()
+    """Ends the programs (with their sessions, where they lead one); one that ignores the request
+    (oneko at times does) is killed."""
+    def signal_all(number):
+        for p in procs:
+            try:
+                if os.getsid(p.pid) == p.pid:
+                    os.killpg(p.pid, number)
+                else:
+                    p.send_signal(number)
+            except OSError:
+                pass
+    signal_all(15)
     for p in procs:
         try:
             p.wait(5)
         except subprocess.TimeoutExpired:
-            p.kill()
+            signal_all(9)
             p.wait()
 
 
-def wait_for_wine(env):
-    """Waits for the prefix's Wine processes to end; a stuck one is reported, not waited on forever."""
-    try:
-        subprocess.run(["wineserver", "-w"], env=env, timeout=60)
-    except subprocess.TimeoutExpired:
-        log("Wine processes of the prefix are still running: figures may include them")
+def wait_for_wine(prefix, longest=60.0):
+    """Waits for the prefix's Wine processes to end; a stuck one is reported, not waited on forever.
+    Polled, not `wineserver -w`: the Wine 10 prefix has a wineserver of another version."""
+    end = time.monotonic() + longest
+    while wine_processes(prefix):
+        if time.monotonic() > end:
+            log("Wine processes of the prefix are still running: figures may include them")
+            return
+        time.sleep(0.5)
+
+
+def processes_named(pids, name):
+    """Those of the processes whose command line holds the name."""
+    found = set()
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/cmdline", "rb") as f:
+                if name.encode() in f.read():
+                    found.add(pid)
+        except OSError:
+            pass
+    return found
 
 
 class Program:
     """One program to measure: how it starts on a display and which window says it is there."""
 
-    def __init__(self, label, window, exe=None, native=None):
+    def __init__(self, label, window, exe=None, native=None, wine10=False):
         self.label, self.window, self.exe, self.native = label, window, exe, native
+        self.wine10 = wine10
+
+    def start_wine(self, folder, prefix, display):
+        program = shutil.copy2(self.exe, folder)
+        if self.wine10:
+            # A session of its own, so the whole chain of starters ends with the program.
+            return [subprocess.Popen(["bash", os.path.join(ROOT, "scripts", "wine10.sh"), "--on-display", program],
+                                     cwd=folder, env=display.env, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, start_new_session=True)]
+        # Debian's wine script execs the loader, so the pid is the program itself.
+        return [subprocess.Popen(["wine", program], cwd=folder, env=dict(wine_env(prefix), DISPLAY=display.env["DISPLAY"]),
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
 
     def measure(self, desktop, seconds):
         """Runs it alone on a fresh display; returns (chasing, rest) shares per group."""
         display = Display(desktop)
-        prefix = DESKTOP_PREFIX if desktop else PREFIX
-        env = wine_env(prefix)
-        folder = tempfile.mkdtemp(prefix="kurun-peer-exe-")
+        prefix = WINE10_PREFIX if self.wine10 else DESKTOP_PREFIX if desktop else PREFIX
+        # The chroot sees this checkout, not this machine's /tmp.
+        folder = tempfile.mkdtemp(prefix="kurun-peer-exe-", dir=os.path.join(ROOT, "build") if self.wine10 else None)
         procs = []
         pointer = Pointer(display)
         if self.exe:
             # The prefix's earlier processes leave first, so Wine's helpers are this display's only.
-            wait_for_wine(env)
+            wait_for_wine(prefix)
         try:
             if self.exe:
-                program = shutil.copy2(self.exe, folder)
-                # Debian's wine script execs the loader, so the pid is the program itself.
-                procs = [subprocess.Popen(["wine", program], cwd=folder, env=dict(env, DISPLAY=display.env["DISPLAY"]),
-                                          stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
+                procs = self.start_wine(folder, prefix, display)
             else:
                 procs = [subprocess.Popen(self.native, env=display.env, stdout=subprocess.DEVNULL,
                                           stderr=subprocess.DEVNULL) for _ in range(4)]
 
             def own():
+                if self.wine10:  # started through the chroot's chain: found by its name
+                    return processes_named(wine_processes(prefix), os.path.basename(self.exe))
                 return {p.pid for p in procs}
 
             def helpers():
@@ -329,7 +369,7 @@ class Program:
             pointer.stop()
             stop(procs)
             if self.exe:
-                wait_for_wine(env)
+                wait_for_wine(prefix)
             display.close()
             shutil.rmtree(folder, ignore_errors=True)
 
@@ -380,6 +420,8 @@ def main():
                         help="the kurun.exe to measure (default: this build's)")
     parser.add_argument("--before", help="an earlier kurun.exe, measured in the same run as 'before'")
     parser.add_argument("--floor", default=FLOOR, help="the floor chaser (default: this build's)")
+    parser.add_argument("--wine10", action="store_true",
+                        help="also kurun.exe under the Wine 10 chroot of scripts/wine10.sh (bare mode)")
     parser.add_argument("--mode", choices=["bare", "desktop", "both"], default="both")
     parser.add_argument("--seconds", type=float, default=20.0,
                         help="length of each measurement (a few seconds for a quick check)")
@@ -396,12 +438,17 @@ def main():
         programs.append(Program("kurun.exe before", "^Fenwa$", exe=os.path.abspath(args.before)))
     programs.append(Program("kurun.exe" + (" after" if args.before else ""), "^Fenwa$",
                             exe=os.path.abspath(args.kurun)))
+    wine10 = Program("kurun.exe under Wine 10", "^Fenwa$", exe=os.path.abspath(args.kurun), wine10=True)
+    if args.wine10:
+        programs.append(wine10)
     programs.append(Program("floor", "^floor4$", exe=os.path.abspath(args.floor)))
     programs.append(Program("four `oneko`", "oneko$", native=[ONEKO] + ONEKO_ARGS))
 
     results = {}
     for mode in modes:
-        results[mode] = {p.label: p.measure(mode == "desktop", args.seconds) for p in programs}
+        desktop = mode == "desktop"
+        results[mode] = {p.label: p.measure(desktop, args.seconds) for p in programs
+                         if not (p.wine10 and desktop)}
     for mode in modes:
         print_mode(mode, results[mode], args.seconds)
 

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "forms/Controls.h"
+#include "forms/CursorPos.h"
 #include "forms/Properties.h"
 
 namespace forms {
@@ -89,8 +90,8 @@ private:
 }  // namespace
 
 bool TimerCursorPos(POINT& position) {
-    if (!sharedCursor.ticking) return GetCursorPos(&position);
-    if (!sharedCursor.read) sharedCursor.read = GetCursorPos(&sharedCursor.position) != FALSE;
+    if (!sharedCursor.ticking) return ReadCursorPos(position);
+    if (!sharedCursor.read) sharedCursor.read = ReadCursorPos(sharedCursor.position);
     position = sharedCursor.position;
     return *sharedCursor.read;
 }

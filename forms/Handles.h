@@ -43,6 +43,9 @@ using FontHandle = GdiObject<HFONT>;
 using DCHandle = UniqueHandle<HDC, &DeleteDC>;
 using MenuHandle = UniqueHandle<HMENU, &DestroyMenu>;
 using IconHandle = UniqueHandle<HICON, &DestroyIcon>;
+// An event or a thread.
+using KernelHandle = UniqueHandle<HANDLE, &CloseHandle>;
+using DesktopHandle = UniqueHandle<HDESK, &CloseDesktop>;
 // A window whose destruction is ours to ask for; one the system destroys (with its parent)
 // is let go with Detach when its last message arrives.
 using WindowHandle = UniqueHandle<HWND, &DestroyWindow>;

@@ -1,5 +1,5 @@
 """The tray icon as a user meets it: from start-up the program's only windows are its characters
-and its icon sits in the notification area ("Wine System Tray"), drawn from tray.ico; a double
+and its icon sits in the notification area (Wine's own tray window), drawn from tray.ico; a double
 click on it opens the settings window on row 1; a right click opens its menu, whose exit entry
 ends kurun.exe without saving what was changed meanwhile, and takes the icon away."""
 import os
@@ -9,7 +9,6 @@ import time
 from kurun_e2e import (ROOT, ROW_TOP, SETTINGS_TITLE, Failure, Kurun, Window, check, click_at, colour_row, main,
                        move_pointer, run, screenshot)
 
-TRAY_TITLE = "Wine System Tray"
 ICON = os.path.join(ROOT, "assets", "pictures", "icons", "tray.ico")
 # Only Fenwa is shown: she waits while Pelton is hidden, so nobody walks over the tray.
 INI = b"[Visible]\r\nChar01=0\r\nChar02=0\r\nChar03=0\r\n[Execute]\r\nChar04=Z:\\nowhere\\fenwa.bat\r\n"
@@ -33,8 +32,15 @@ def shown_windows(k):
 
 
 def tray_window():
-    ids = run("xdotool", "search", "--onlyvisible", "--name", f"^{TRAY_TITLE}$", check_rc=False).split()
-    return Window(ids[0]) if ids else None
+    """Wine's stand-alone tray: a window of Wine's explorer at the screen's top-left corner. Wine 8
+    names it "Wine System Tray", Wine 10 leaves it unnamed, so neither the name nor its absence
+    tells it."""
+    for wid in run("xdotool", "search", "--onlyvisible", "--class", r"^explorer\.exe$", check_rc=False).split():
+        window = Window(wid)
+        i = window.info()
+        if (i["x"], i["y"]) == (0, 0) and i["w"] >= 20 and i["h"] >= 20:
+            return window
+    return None
 
 
 def icon_drawings():
@@ -81,7 +87,7 @@ def test(exe, artifacts):
               f"besides the characters the program shows {sorted(shown.values())}: no other window (no taskbar "
               f"button) should be mapped")
 
-        tray = wait_for(tray_window, f"no {TRAY_TITLE!r} window appeared")
+        tray = wait_for(tray_window, "no tray window of Wine's appeared at the top-left corner")
         t = tray.info()
         shot = screenshot(os.path.join(k.artifacts, "tray.png"))
         at = find_icon(shot, (t["x"], t["y"], t["w"], t["h"]))
