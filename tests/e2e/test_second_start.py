@@ -7,7 +7,7 @@ import time
 
 from kurun_e2e import (NAMES, SETTINGS_TITLE, WINE_RUN, Failure, Kurun, Window, check, colour_row, main, move_pointer,
                        run, screenshot, wait_until)
-from test_tray import TRAY_TITLE, find_icon, tray_window
+from test_tray import find_icon, tray_window
 
 INI = b"; mine\r\n[Execute]\r\nChar03=Z:\\nowhere\\rugo.bat\r\n"
 
@@ -34,7 +34,7 @@ def windows_named(name):
 def icons_in_tray(k, picture):
     """How many times the tray shows the program's icon, searched from left to right."""
     tray = tray_window()
-    check(tray is not None, f"no {TRAY_TITLE!r} window")
+    check(tray is not None, "no Wine tray window")
     t = tray.info()
     shot = screenshot(os.path.join(k.artifacts, picture))
     count, left, right = 0, t["x"], t["x"] + t["w"]
@@ -68,7 +68,7 @@ def test(exe, artifacts):
     move_pointer(640, 700)
     with Kurun(exe, artifacts, "second_start", files={"kurun.ini": INI}) as k:
         k.wait_windows()
-        wait_until(tray_window, f"no {TRAY_TITLE!r} window appeared")
+        wait_until(tray_window, "no Wine tray window appeared")
         time.sleep(1.0)
         check(not k.find(SETTINGS_TITLE), "the settings window is open before the second start")
 

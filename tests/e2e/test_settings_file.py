@@ -10,7 +10,7 @@ import tempfile
 import time
 
 from kurun_e2e import (CLOSE_BUTTON, NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, check, click_at, ini_text,
-                       main, move_pointer, read_ini, screenshot, wait_until, windows_path)
+                       main, move_pointer, read_ini, run, screenshot, wait_until, windows_path)
 
 
 def check_shown(k, shown):
@@ -103,6 +103,9 @@ def test(exe, artifacts):
             click_at(*k.point_on_sprite("Pelton"))
             wait_until(lambda: os.path.exists(marker), "clicking Pelton did not run the batch file "
                                                         "the settings file gave it")
+            # The batch file's console window comes to the front over Pelton until it closes.
+            wait_until(lambda: not run("xdotool", "search", "--onlyvisible", "--name", "run me\\.bat",
+                                       check_rc=False).split(), "the batch file's console never closed")
 
             # Untick Rugo (row 3) and close.
             window = k.open_settings_from("Pelton")
