@@ -5,7 +5,7 @@
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/env.sh"
 
-settings=4
+settings=5
 stamp="$WINEPREFIX/.kurun-ready"
 [[ -f $stamp && $(<"$stamp") == "$settings" ]] && exit 0
 
@@ -29,8 +29,8 @@ if [[ ! -f $booted ]]; then
 fi
 
 # - The layouts ask for the MS Gothic faces; IPA Gothic has the metrics and the Japanese glyphs.
-# - The system's menus and tooltips are drawn in IPA P Gothic: Wine's own menu font has no
-#   Japanese glyphs. (A font link would not last: Wine rewrites its links whenever a program runs
+# - The system's menus, tooltips, message boxes and window captions are drawn in IPA P Gothic:
+#   Wine's own fonts for them have no Japanese glyphs. (A font link would not last: Wine rewrites its links whenever a program runs
 #   in another code page, as the settings file tests do.)
 # - Windows are left unmanaged: with no window manager on the display, hiding or closing a
 #   managed window waits two seconds for one to answer.
@@ -51,7 +51,7 @@ printf '%s\r\n' \
   { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE; } >"$reg"
 wine regedit /S "$reg" >/dev/null 2>&1 || true
 metrics='HKCU\Control Panel\Desktop\WindowMetrics'
-for font in MenuFont StatusFont; do
+for font in MenuFont StatusFont MessageFont CaptionFont; do
   wine reg add "$metrics" /v "$font" /t REG_BINARY /d "$menu_font" /f >/dev/null 2>&1 || true
 done
 wineserver -w
@@ -66,7 +66,7 @@ ok=1
 grep -q 'IPAPGothic' <<<"$query" || ok=0
 grep -q 'IPAGothic' <<<"$query" || ok=0
 grep -qE 'Managed +REG_SZ +N$' <<<"$managed" || ok=0
-for font in MenuFont StatusFont; do
+for font in MenuFont StatusFont MessageFont CaptionFont; do
   grep -qiE "^ +$font +REG_BINARY +$menu_font\$" <<<"$fonts" || ok=0
 done
 # "ＭＳ Ｐゴシック" and "ＭＳ ゴシック" as Wine stores them.
