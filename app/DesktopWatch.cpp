@@ -47,7 +47,9 @@ std::vector<core::Monitor> CurrentMonitors() {
 std::optional<core::ForegroundWindow> CurrentForeground() {
     HWND window = GetForegroundWindow();
     RECT bounds{};
-    if (!window || !GetWindowRect(window, &bounds)) return std::nullopt;
+    // A hidden or minimized window covers nothing, whatever its rectangle says.
+    if (!window || !IsWindowVisible(window) || IsIconic(window) || !GetWindowRect(window, &bounds))
+        return std::nullopt;
     DWORD process = 0;
     GetWindowThreadProcessId(window, &process);
     const LONG style = GetWindowLongW(window, GWL_STYLE);

@@ -9,7 +9,7 @@ import shutil
 import tempfile
 import time
 
-from kurun_e2e import (CLOSE_BUTTON, NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, check, click_at, ini_text,
+from kurun_e2e import (CLOSE_BUTTON, NAMES, ROW_TOP, SETTINGS_TITLE, Failure, Kurun, check, click_at, ini_text,
                        main, move_pointer, read_ini, run, screenshot, wait_until, windows_path)
 
 
@@ -22,6 +22,20 @@ def check_shown(k, shown):
         on_screen = bool(k.find(name))
         check(on_screen == (name in shown), f"{name} is {'shown' if on_screen else 'hidden'}, expected "
                                             f"the file to show only {sorted(shown)}")
+
+
+def wait_batch_console_closed(k):
+    """A launched batch file's console comes to the front over Pelton until it closes; then Pelton
+    is drawn again."""
+    wait_until(lambda: not run("xdotool", "search", "--onlyvisible", "--name", r"\.bat$", check_rc=False).split(),
+               "the batch file's console never closed")
+
+    def pelton_drawn():
+        try:
+            return k.point_on_sprite("Pelton")
+        except Failure:
+            return None
+    wait_until(pelton_drawn, "Pelton was not drawn again after the batch file's console closed", 10)
 
 
 def close_settings(k, window):
@@ -48,6 +62,7 @@ def notepad_file(exe, artifacts, launch_dir):
         click_at(*k.point_on_sprite("Pelton"))
         wait_until(lambda: os.path.exists(marker), "clicking Pelton did not run the batch file named in "
                                                     "UTF-8 without a mark")
+        wait_batch_console_closed(k)
         path = os.path.join(k.dir, "kurun.ini")
         with open(path, "rb") as f:
             check(f.read() == ini, "reading the settings file changed it")
@@ -103,9 +118,7 @@ def test(exe, artifacts):
             click_at(*k.point_on_sprite("Pelton"))
             wait_until(lambda: os.path.exists(marker), "clicking Pelton did not run the batch file "
                                                         "the settings file gave it")
-            # The batch file's console window comes to the front over Pelton until it closes.
-            wait_until(lambda: not run("xdotool", "search", "--onlyvisible", "--name", "run me\\.bat",
-                                       check_rc=False).split(), "the batch file's console never closed")
+            wait_batch_console_closed(k)
 
             # Untick Rugo (row 3) and close.
             window = k.open_settings_from("Pelton")
