@@ -44,14 +44,19 @@ def close_settings(k, window):
     wait_until(lambda: not k.find(SETTINGS_TITLE), "the settings window stayed open", 5)
 
 
+def marking_batch(path, marker):
+    """A batch file at path that writes the marker file when it runs."""
+    with open(path, "w", newline="\r\n") as f:
+        f.write(f'@echo launched> "{windows_path(marker)}"\n')
+    return path
+
+
 def notepad_file(exe, artifacts, launch_dir):
     """Pelton's batch file at .../Users/Zoë/写真/起動.bat, named in a UTF-8 file without a mark."""
     folder = os.path.join(launch_dir, "Users", "Zoë", "写真")
     os.makedirs(folder)
     marker = os.path.join(launch_dir, "notepad launched.txt")
-    batch = os.path.join(folder, "起動.bat")
-    with open(batch, "w", newline="\r\n") as f:
-        f.write(f'@echo launched> "{windows_path(marker)}"\n')
+    batch = marking_batch(os.path.join(folder, "起動.bat"), marker)
     ini = (f"; saved by Notepad, Zoë\r\n[Execute]\r\nChar01={windows_path(batch)}\r\n"
            f"[Visible]\r\nChar03=0\r\n").encode("utf-8")
 
@@ -102,9 +107,7 @@ def test(exe, artifacts):
     launch_dir = tempfile.mkdtemp(prefix="kurun e2e launch ")
     try:
         marker = os.path.join(launch_dir, "launched.txt")
-        batch = os.path.join(launch_dir, "run me.bat")
-        with open(batch, "w", newline="\r\n") as f:
-            f.write(f'@echo launched> "{windows_path(marker)}"\n')
+        batch = marking_batch(os.path.join(launch_dir, "run me.bat"), marker)
         ini = (f"; written before the first start\r\n[Visible]\r\nChar02=0\r\nChar04=0\r\n"
                f"[Execute]\r\nChar01={windows_path(batch)}\r\n").encode("latin-1")
 
