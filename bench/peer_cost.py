@@ -308,12 +308,27 @@ def processes_named(pids, name):
     return found
 
 
+# The floor again, each window walking with its character's own outlines.
+OUTLINED_FLOOR = "floor, the characters' outlines"
+
+
+def write_character_outlines(path):
+    """The sixteen stored outlines of each character, in the order of their classes, as the floor
+    chaser reads them: a 32-bit byte count, then the RGNDATA."""
+    sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
+    import kurun_e2e
+    with open(path, "wb") as f:
+        for name, *_ in kurun_e2e.ROSTER:
+            for _, data in sorted(kurun_e2e.stored_outlines(name).items()):
+                f.write(len(data).to_bytes(4, "little") + data)
+
+
 class Program:
     """One program to measure: how it starts on a display and which window says it is there."""
 
-    def __init__(self, label, window, exe=None, native=None, wine10=False):
+    def __init__(self, label, window, exe=None, native=None, wine10=False, args=()):
         self.label, self.window, self.exe, self.native = label, window, exe, native
-        self.wine10 = wine10
+        self.wine10, self.args = wine10, list(args)
 
     def start_wine(self, folder, prefix, display):
         program = shutil.copy2(self.exe, folder)
@@ -323,7 +338,7 @@ class Program:
                                      cwd=folder, env=display.env, stdout=subprocess.DEVNULL,
                                      stderr=subprocess.DEVNULL, start_new_session=True)]
         # Debian's wine script execs the loader, so the pid is the program itself.
-        return [subprocess.Popen(["wine", program], cwd=folder, env=dict(wine_env(prefix), DISPLAY=display.env["DISPLAY"]),
+        return [subprocess.Popen(["wine", program, *self.args], cwd=folder, env=dict(wine_env(prefix), DISPLAY=display.env["DISPLAY"]),
                                  stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)]
 
     def measure(self, desktop, seconds):
@@ -403,13 +418,14 @@ def print_mode(mode, results, seconds):
     print()
 
     def ratio(a, b, phase):
-        low = totals[b, phase]
+        low = totals.get((b, phase), 0)
         return f"{totals[a, phase] / low:.2f}" if low > 0 else "n/a"
     for label in results:
         if not label.startswith("kurun"):
             continue
         for phase in ("chasing", "at rest"):
             print(f"{phase}: {label} ÷ floor = {ratio(label, 'floor', phase)}, "
+                  f"÷ {OUTLINED_FLOOR} = {ratio(label, OUTLINED_FLOOR, phase)}, "
                   f"÷ oneko = {ratio(label, 'four `oneko`', phase)}")
     print()
 
@@ -442,6 +458,10 @@ def main():
     if args.wine10:
         programs.append(wine10)
     programs.append(Program("floor", "^floor4$", exe=os.path.abspath(args.floor)))
+    outlines = os.path.join(tempfile.mkdtemp(prefix="kurun-peer-outlines-"), "outlines.bin")
+    write_character_outlines(outlines)
+    programs.append(Program(OUTLINED_FLOOR, "^floor4$", exe=os.path.abspath(args.floor),
+                            args=["Z:" + outlines.replace("/", "\\")]))
     programs.append(Program("four `oneko`", "oneko$", native=[ONEKO] + ONEKO_ARGS))
 
     results = {}

@@ -87,6 +87,8 @@ public:
 
     bool Shown() const { return shown_; }
     void SetShown(bool value);
+    // A frame that is not shown draws nothing; of the sixteen stacked frames one is shown.
+    bool Paints() const override { return shown_; }
     const TBitmap* MaskBitmap() const { return &keyed_.Mask(); }
     const TBitmap* MaskedImage() const { return &keyed_.Image(); }
 

@@ -422,7 +422,7 @@ void TWinControl::Paint(HDC dc, const RECT& update) { PaintControls(dc, update);
 void TWinControl::PaintControls(HDC dc, const RECT& update) {
     for (TControl* control : controls_) {
         auto* graphic = dynamic_cast<TGraphicControl*>(control);
-        if (!graphic || !graphic->Visible()) continue;
+        if (!graphic || !graphic->Visible() || !graphic->Paints()) continue;
         RECT bounds = graphic->BoundsRect(), overlap;
         if (!IntersectRect(&overlap, &bounds, &update)) continue;
         SavedDC saved(dc);

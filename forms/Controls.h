@@ -183,6 +183,8 @@ public:
     TCanvas& Canvas() { return canvas_; }
     // Called by the parent with its paint DC, origin moved to the control's corner.
     void PaintTo(HDC dc);
+    // False while painting would draw nothing: the parent then spends no clipping on the control.
+    virtual bool Paints() const { return true; }
     // Answers an erase-background message performed on the control; true: nothing to erase.
     virtual bool WMEraseBkGnd(HDC) { return false; }
     void Dispatch(Message& message) override;

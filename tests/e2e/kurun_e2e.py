@@ -382,16 +382,20 @@ def background(raw):
     return max(counts, key=counts.get)
 
 
-def stored_outline_bounds(name):
-    """The bounding box (left, top, right, bottom) of each frame's stored outline, frame 1 to 16."""
+def stored_outlines(name):
+    """Each frame's stored outline (RGNDATA bytes), frame 1 to 16."""
     with open(os.path.join(LAYOUTS, f"{name}.layout"), encoding="utf-8") as f:
         text = f.read()
-    bounds = {}
-    for m in re.finditer(r"object Rgn(\d+): TRgn.*?RgnData = \{([0-9A-Fa-f\s]*)\}", text, re.S):
-        data = bytes.fromhex("".join(m.group(2).split()))
-        bounds[int(m.group(1))] = struct.unpack_from("<4i", data, 16)  # RGNDATAHEADER.rcBound
-    check(sorted(bounds) == list(range(1, 17)), f"{name}.layout stores outlines of frames {sorted(bounds)}")
-    return bounds
+    outlines = {int(m.group(1)): bytes.fromhex("".join(m.group(2).split()))
+                for m in re.finditer(r"object Rgn(\d+): TRgn.*?RgnData = \{([0-9A-Fa-f\s]*)\}", text, re.S)}
+    check(sorted(outlines) == list(range(1, 17)), f"{name}.layout stores outlines of frames {sorted(outlines)}")
+    return outlines
+
+
+def stored_outline_bounds(name):
+    """The bounding box (left, top, right, bottom) of each frame's stored outline, frame 1 to 16."""
+    # RGNDATAHEADER.rcBound
+    return {n: struct.unpack_from("<4i", data, 16) for n, data in stored_outlines(name).items()}
 
 
 def check_shapes(k, scale):

@@ -813,6 +813,35 @@ TEST_F(RegionTest, OnShowWndSeesTheNewFramesUnderTheOldOutline) {
     EXPECT_EQ(wintest::LiveGdiObjects(), liveBefore);
 }
 
+// The frames lie on top of each other; one that is not shown draws nothing, even lying above
+// the shown one, and the shown one's picture is what the screen has.
+TEST_F(RegionTest, OnlyTheShownFrameIsDrawnWhateverLiesAboveIt) {
+    core::Bitmap one = Sprite(0), two = Sprite(2);
+    auto* form = Load(FormLayout({ListLayout(), FrameLayout("Rgn1", 0, 0, 40, 40, one),
+                                  FrameLayout("Rgn2", 0, 0, 40, 40, two)}));
+    TRgn* rgn1 = FrameOf(form, L"Rgn1");
+    TRgn* rgn2 = FrameOf(form, L"Rgn2");
+    ListOf(form)->Add(rgn1);
+    ListOf(form)->SetWndRgn();
+    rgn2->BringToFront();
+    ASSERT_EQ(form->Controls().back(), rgn2);
+    form->Show();
+    InvalidateRect(form->Handle(), nullptr, TRUE);
+    const core::Bitmap shot = wintest::Capture(form->Handle());
+    int differing = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            if (one.Index(x, y) == 0) continue;  // key: outside the outline
+            const COLORREF expected = PaletteColor(one.Index(x, y));
+            const core::Rgb seen = shot.Color(x, y);
+            ASSERT_EQ(RGB(seen.red, seen.green, seen.blue), expected) << x << "," << y;
+            if (two.Index(x, y) != one.Index(x, y)) ++differing;
+        }
+    EXPECT_GT(differing, 20);  // the hidden frame would have shown
+    form->Hide();
+    EXPECT_TRUE(reports.empty());
+}
+
 TEST_F(RegionTest, FramesOfAnotherOwnerAreLeftAlone) {
     core::Bitmap one = Sprite(0), two = Sprite(1);
     auto* form = Load(FormLayout({ListLayout(), FrameLayout("Rgn1", 0, 0, 40, 40, one)}));
