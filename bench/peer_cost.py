@@ -113,26 +113,13 @@ def wine_env(prefix):
 
 
 def ensure_prefixes(modes):
-    """The private prefix as the scripts make it, and for the desktop a copy without Managed=N."""
+    """The private prefix as the scripts make it, and for the desktop its copy without Managed=N."""
     subprocess.run(["bash", os.path.join(ROOT, "scripts", "wine-prefix.sh")], check=True)
-    if "desktop" not in modes:
-        return
-    made = os.path.join(DESKTOP_PREFIX, ".kurun-copied")
-    ready = os.path.join(PREFIX, ".kurun-ready")
-    if os.path.exists(made) and os.path.getmtime(made) >= os.path.getmtime(ready):
-        return
-    log(f"copying the prefix to {DESKTOP_PREFIX} without Managed=N")
-    wait_for_wine(PREFIX)
-    shutil.rmtree(DESKTOP_PREFIX, ignore_errors=True)
-    subprocess.run(["cp", "-a", PREFIX, DESKTOP_PREFIX], check=True)
-    env = wine_env(DESKTOP_PREFIX)
-    subprocess.run(["wine", "reg", "delete", r"HKCU\Software\Wine\X11 Driver", "/v", "Managed", "/f"],
-                   env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    wait_for_wine(DESKTOP_PREFIX)
-    with open(os.path.join(DESKTOP_PREFIX, "user.reg"), encoding="utf-8", errors="replace") as f:
-        if '"Managed"="N"' in f.read():
-            sys.exit(f"could not remove Managed=N from {DESKTOP_PREFIX}")
-    open(made, "w").close()
+    if "desktop" in modes:
+        made = subprocess.run(["bash", os.path.join(ROOT, "scripts", "wine-prefix-copy.sh"), "desktop"],
+                              check=True, capture_output=True, text=True).stdout.strip()
+        if made != DESKTOP_PREFIX:
+            sys.exit(f"the desktop prefix is {made}, not {DESKTOP_PREFIX}")
 
 
 class Display:

@@ -3,8 +3,8 @@
 KURUN_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 export KURUN_ROOT
 # A private prefix inside the checkout: no user's own ~/.wine is touched. KURUN_WINEPREFIX names
-# another one: a copy at another DPI (scripts/wine-prefix-dpi.sh) or the Wine 10 chroot's
-# (scripts/wine10.sh).
+# another one: a copy at another DPI or for a desktop (scripts/wine-prefix-copy.sh), or the Wine
+# 10 chroot's (scripts/wine10.sh).
 export WINEPREFIX="${KURUN_WINEPREFIX:-$KURUN_ROOT/build/wine-prefix}"
 export WINEARCH=win64
 export WINEDEBUG=-all

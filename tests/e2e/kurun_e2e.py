@@ -328,6 +328,48 @@ def picture_rgb(path):
     return subprocess.run(["convert", path, "-depth", "8", "rgb:-"], capture_output=True, check=True).stdout
 
 
+SPRITES = os.path.join(ROOT, "assets", "pictures", "sprites")
+
+
+def bmp_pixels(path):
+    """(width, height, rgb bytes) of a picture file."""
+    w, h = (int(v) for v in run("identify", "-format", "%w %h", path).split())
+    return w, h, picture_rgb(path)
+
+
+def scaled_match(shot, left, top, picture, scale=1):
+    """Pixels of the picture (other than its key, the bottom-left colour) that are not an exact
+    scale x scale block of their colour at (left, top) of the screen, and how many were compared."""
+    sw, _, raw = shot
+    w, h, rgb = picture
+    key = rgb[3 * (h - 1) * w:3 * (h - 1) * w + 3]
+    wrong = compared = 0
+    for y in range(h):
+        for x in range(w):
+            colour = rgb[3 * (y * w + x):3 * (y * w + x) + 3]
+            if colour == key:
+                continue
+            compared += 1
+            if any(pixel(sw, raw, left + scale * x + dx, top + scale * y + dy) != colour
+                   for dx in range(scale) for dy in range(scale)):
+                wrong += 1
+    return wrong, compared
+
+
+def check_sprite(k, shot, name, scale=1):
+    """The standing character shows one of its frame pictures whole, each pixel a scale x scale
+    block: nothing covers it and it is drawn right."""
+    left, top = k.windows[name].pos()
+    best = None
+    for n in range(1, 17):
+        wrong, compared = scaled_match(shot, left, top, bmp_pixels(os.path.join(SPRITES, name, f"Rgn{n}.bmp")), scale)
+        if best is None or wrong < best[0]:
+            best = (wrong, compared, n)
+    check(best[0] == 0, f"{name}'s sprite at {left, top} matches no frame{' scaled' if scale > 1 else ''}: "
+                        f"best frame {best[2]} has {best[0]} of {best[1]} pixels wrong")
+    print(f"{name}: frame {best[2]}, {best[1]} pixels, each an exact {scale} x {scale} block")
+
+
 def square_matches(w, raw, left, top, picture):
     """True when the 48 x 48 square at (left, top) of the screen shows the picture."""
     for y in range(48):
@@ -409,9 +451,15 @@ def check_shapes(k, scale):
         check(info["shape"] in scaled, f"{name}'s shape extents {info['shape']} are no frame's outline times {scale}")
 
 
+def wine_prefix_copy(kind):
+    """A copy of the private Wine prefix (made once): "192dpi" and the like, whose screen has that
+    many dots per inch, or "desktop", where Wine hands windows to a window manager."""
+    return run("bash", os.path.join(ROOT, "scripts", "wine-prefix-copy.sh"), kind).strip()
+
+
 def dpi_prefix(dpi):
-    """A copy of the private Wine prefix whose screen has `dpi` dots per inch (made once)."""
-    return run("bash", os.path.join(ROOT, "scripts", "wine-prefix-dpi.sh"), str(dpi)).strip()
+    """A copy of the private Wine prefix whose screen has `dpi` dots per inch."""
+    return wine_prefix_copy(f"{dpi}dpi")
 
 
 class OwnDisplay:

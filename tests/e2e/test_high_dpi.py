@@ -8,40 +8,13 @@ import os
 import subprocess
 import time
 
-from kurun_e2e import (NAMES, ROOT, ROW_TOP, Kurun, OwnDisplay, check, check_shapes, click_at, dpi_prefix, main,
-                       move_pointer, picture_rgb, pixel, run, screenshot)
+from kurun_e2e import (NAMES, PORTRAITS, ROOT, ROW_TOP, Kurun, OwnDisplay, bmp_pixels, check, check_shapes,
+                       check_sprite, click_at, dpi_prefix, main, move_pointer, pixel, run, scaled_match, screenshot)
 
 DPI, SCALE = 192, 2
-SPRITES = os.path.join(ROOT, "assets", "pictures", "sprites")
 SETTINGS_PICTURES = os.path.join(ROOT, "assets", "pictures", "settings")
-PORTRAITS = os.path.join(ROOT, "assets", "pictures", "portraits")
 XDND = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xdnd_drop.py")
 STEPS = {"Pelton": 2, "Melka": 1, "Rugo": 2, "Fenwa": 1}
-
-
-def bmp_pixels(path):
-    """(width, height, rgb bytes) of a picture file."""
-    w, h = (int(v) for v in run("identify", "-format", "%w %h", path).split())
-    return w, h, picture_rgb(path)
-
-
-def doubled_match(shot, left, top, picture):
-    """Pixels of the picture (other than its key, the bottom-left colour) that are not an exact
-    SCALE x SCALE block of their colour at (left, top) of the screen, and how many were compared."""
-    sw, _, raw = shot
-    w, h, rgb = picture
-    key = rgb[3 * (h - 1) * w:3 * (h - 1) * w + 3]
-    wrong = compared = 0
-    for y in range(h):
-        for x in range(w):
-            colour = rgb[3 * (y * w + x):3 * (y * w + x) + 3]
-            if colour == key:
-                continue
-            compared += 1
-            if any(pixel(sw, raw, left + SCALE * x + dx, top + SCALE * y + dy) != colour
-                   for dx in range(SCALE) for dy in range(SCALE)):
-                wrong += 1
-    return wrong, compared
 
 
 def check_walking(k):
@@ -67,19 +40,6 @@ def check_walking(k):
         check(seen[n] <= 2 * SCALE * STEPS[n] * (ticks + 3), f"{n} walked {seen[n]} px in {ticks:.0f} ticks")
 
 
-def check_sprite(k, shot, name):
-    """The standing character's sprite is one of its frame pictures, each pixel a 2 x 2 block."""
-    left, top = k.windows[name].pos()
-    best = None
-    for n in range(1, 17):
-        wrong, compared = doubled_match(shot, left, top, bmp_pixels(os.path.join(SPRITES, name, f"Rgn{n}.bmp")))
-        if best is None or wrong < best[0]:
-            best = (wrong, compared, n)
-    check(best[0] == 0, f"{name}'s sprite at {left, top} matches no frame doubled: best frame {best[2]} "
-                        f"has {best[0]} of {best[1]} pixels wrong")
-    print(f"{name}: frame {best[2]}, {best[1]} pixels, each an exact {SCALE} x {SCALE} block")
-
-
 def colour_row(shot, origin):
     """The row whose portrait shows in colour, doubled pixel for pixel; the others must be grey."""
     found = None
@@ -87,11 +47,11 @@ def colour_row(shot, origin):
         left, top = origin[0] + SCALE * 12, origin[1] + SCALE * (ROW_TOP[r] + 16)
         colour = bmp_pixels(os.path.join(PORTRAITS, f"portrait{r + 1}.bmp"))
         grey = bmp_pixels(os.path.join(PORTRAITS, f"portrait{r + 1}_grey.bmp"))
-        if doubled_match(shot, left, top, colour)[0] == 0:
+        if scaled_match(shot, left, top, colour, SCALE)[0] == 0:
             check(found is None, "two rows show their colour portrait")
             found = r
         else:
-            check(doubled_match(shot, left, top, grey)[0] == 0, f"row {r + 1} shows neither portrait doubled")
+            check(scaled_match(shot, left, top, grey, SCALE)[0] == 0, f"row {r + 1} shows neither portrait doubled")
     return found
 
 
@@ -153,7 +113,7 @@ def test(exe, artifacts):
             move_pointer(300, 300)
             k.wait_standing("Pelton", timeout=40)
             shot = screenshot(os.path.join(k.artifacts, "characters-2x.png"))
-            check_sprite(k, shot, "Pelton")
+            check_sprite(k, shot, "Pelton", SCALE)
             check_shapes(k, SCALE)
             check_settings(k)
         # The prefix's own Wine processes leave before their display does.
