@@ -21,7 +21,11 @@ program's own processes, Wine's processes of the prefix (wineserver, explorer, s
 the X server, and on the desktop the window manager and the compositor.
 
     python3 bench/peer_cost.py [--mode bare|desktop|both] [--before OLD/kurun.exe]
-                               [--wine10] [--seconds 20] [path/to/kurun.exe]
+                               [--wine10] [--repeat 1] [--seconds 20] [path/to/kurun.exe]
+
+With --repeat N every program is measured N times in turn (the machine's load drifts between
+runs, and by turns each program meets it alike); each round's tables are printed, then the
+median of each total and of each ratio with its range.
 
 With --wine10 kurun.exe is also measured under the Wine 10 of scripts/wine10.sh (its chroot and
 prefix, made first when missing) on the bench's own Xvfb, on the bare X server only.
@@ -35,6 +39,7 @@ import hashlib
 import math
 import os
 import shutil
+import statistics
 import subprocess
 import sys
 import tempfile
@@ -417,6 +422,33 @@ def print_mode(mode, results, seconds):
     print()
 
 
+def print_medians(modes, rounds):
+    """The median over the rounds of each program's total, and of kurun's ratios to the others."""
+    def total(results, mode, label, phase):
+        return sum(results[mode][label][0 if phase == "chasing" else 1].values())
+
+    print(f"## Medians of {len(rounds)} rounds")
+    print()
+    for mode in modes:
+        labels = list(rounds[0][mode])
+        print(f"{MODES[mode]}:")
+        print()
+        for phase in ("chasing", "at rest"):
+            shares = ", ".join(f"{label} {statistics.median(total(r, mode, label, phase) for r in rounds):.1f} %"
+                               for label in labels)
+            print(f"- {phase}: {shares}")
+            for label in (l for l in labels if l.startswith("kurun")):
+                ratios = []
+                for other in (l for l in labels if not l.startswith("kurun")):
+                    values = [total(r, mode, label, phase) / total(r, mode, other, phase)
+                              for r in rounds if total(r, mode, other, phase) > 0]
+                    if values:
+                        ratios.append(f"÷ {other} {statistics.median(values):.2f} "
+                                      f"({min(values):.2f} to {max(values):.2f})")
+                print(f"  - {label}: " + ", ".join(ratios))
+        print()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.split("\n")[0])
     parser.add_argument("kurun", nargs="?", default=os.path.join(ROOT, "build", "windows", "kurun.exe"),
@@ -426,6 +458,8 @@ def main():
     parser.add_argument("--wine10", action="store_true",
                         help="also kurun.exe under the Wine 10 chroot of scripts/wine10.sh (bare mode)")
     parser.add_argument("--mode", choices=["bare", "desktop", "both"], default="both")
+    parser.add_argument("--repeat", type=int, default=1,
+                        help="measure every program this many times in turn and also print the medians")
     parser.add_argument("--seconds", type=float, default=20.0,
                         help="length of each measurement (a few seconds for a quick check)")
     args = parser.parse_args()
@@ -451,13 +485,22 @@ def main():
                             args=["Z:" + outlines.replace("/", "\\")]))
     programs.append(Program("four `oneko`", "oneko$", native=[ONEKO] + ONEKO_ARGS))
 
-    results = {}
-    for mode in modes:
-        desktop = mode == "desktop"
-        results[mode] = {p.label: p.measure(desktop, args.seconds) for p in programs
-                         if not (p.wine10 and desktop)}
-    for mode in modes:
-        print_mode(mode, results[mode], args.seconds)
+    rounds = []
+    for _ in range(args.repeat):
+        results = {}
+        for mode in modes:
+            desktop = mode == "desktop"
+            results[mode] = {p.label: p.measure(desktop, args.seconds) for p in programs
+                             if not (p.wine10 and desktop)}
+        rounds.append(results)
+    for number, results in enumerate(rounds, 1):
+        if len(rounds) > 1:
+            print(f"## Round {number} of {len(rounds)}")
+            print()
+        for mode in modes:
+            print_mode(mode, results[mode], args.seconds)
+    if len(rounds) > 1:
+        print_medians(modes, rounds)
 
 
 if __name__ == "__main__":
