@@ -87,7 +87,7 @@ public:
 
     bool Shown() const { return shown_; }
     void SetShown(bool value);
-    // A frame that is not shown draws nothing; of the sixteen stacked frames one is shown.
+    // A frame that is not shown draws nothing, and most of a window's stacked frames are not.
     bool Paints() const override { return shown_; }
     const TBitmap* MaskBitmap() const { return &keyed_.Mask(); }
     const TBitmap* MaskedImage() const { return &keyed_.Image(); }
