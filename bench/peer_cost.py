@@ -6,7 +6,9 @@ stops and, once no window has moved for a while, the same is measured at rest:
 
 - kurun.exe under Wine (and, with --before, an earlier build of it in the same run);
 - the floor, build/windows/floor_chaser.exe under the same Wine: four shaped always-on-top popups
-  that walk like the characters with the least Win32 work a shaped, animated chaser can do;
+  that walk like the characters with the least Win32 work a shaped, animated chaser can do; it
+  runs twice, with simple outlines of its own and with the characters' stored outlines (which it
+  reads from build/floor-outlines.bin, written here from the layouts);
 - four Debian oneko cats, a native peer on the same 50 ms tick.
 
 Two modes, chosen with --mode:
@@ -479,7 +481,7 @@ def main():
     if args.wine10:
         programs.append(wine10)
     programs.append(Program("floor", "^floor4$", exe=os.path.abspath(args.floor)))
-    outlines = os.path.join(tempfile.mkdtemp(prefix="kurun-peer-outlines-"), "outlines.bin")
+    outlines = os.path.join(ROOT, "build", "floor-outlines.bin")
     write_character_outlines(outlines)
     programs.append(Program(OUTLINED_FLOOR, "^floor4$", exe=os.path.abspath(args.floor),
                             args=["Z:" + outlines.replace("/", "\\")]))
