@@ -333,6 +333,8 @@ void TRgnList::SetWndRgn() {
     auto* window = dynamic_cast<forms::TWinControl*>(Owner());
     if (!window) throw Exception(L"ﾘｰｼﾞｮﾝが合成できません．");
     forms::RegionHandle outline(CreateRectRgn(0, 0, 0, 0));
+    // The frames below change their shown flags and places in front: one repaint request for all.
+    forms::InvalidationBatch repaint(*window);
     overlays_.clear();
     for (int i = 0; i < window->ComponentCount(); ++i) {
         auto* control = dynamic_cast<forms::TGraphicControl*>(window->Component(i));
@@ -356,7 +358,9 @@ void TRgnList::SetWndRgn() {
     for (forms::TControl* overlay : overlays_) overlay->BringToFront();
     if (OnShowWnd) OnShowWnd(this);
     // No redraw of the whole window: every frame whose look or place in front changed above has
-    // invalidated its own bounds, which hold the whole new outline.
+    // asked for its own bounds, which hold the whole new outline. Only the outline shows, and the
+    // shown frames paint every pixel of it themselves: no background need be drawn first.
+    repaint.SkipBackground();
     SetWindowRgn(window->Handle(), outline.Detach(), FALSE);
     if (AutoClear) members_.clear();
 }

@@ -135,10 +135,7 @@ void TControl::SetFont(const TFont& value) {
 
 void TControl::Invalidate() {
     if (!parent_ || !parent_->HandleAllocated() || !visible_) return;
-    RECT bounds = BoundsRect();
-    // A windowless control need not cover its rectangle (a shape, a picture with a key
-    // colour): the background beneath is drawn again first.
-    InvalidateRect(parent_->Handle(), &bounds, TRUE);
+    parent_->InvalidateChild(BoundsRect());
 }
 
 void TControl::BringToFront() {
@@ -681,6 +678,25 @@ void TWinControl::SendControlToBack(TControl* control) {
     controls_.erase(it);
     controls_.insert(controls_.begin(), control);
     control->Invalidate();
+}
+
+void TWinControl::InvalidateChild(const RECT& bounds) {
+    if (batches_ > 0) {
+        UnionRect(&batched_, &batched_, &bounds);
+        return;
+    }
+    // A windowless control need not cover its rectangle (a shape, a picture with a key
+    // colour): the background beneath is drawn again first.
+    if (HandleAllocated()) InvalidateRect(handle_.Get(), &bounds, TRUE);
+}
+
+InvalidationBatch::InvalidationBatch(TWinControl& window) : window_(window) {
+    if (window_.batches_++ == 0) SetRectEmpty(&window_.batched_);
+}
+
+InvalidationBatch::~InvalidationBatch() {
+    if (--window_.batches_ > 0 || IsRectEmpty(&window_.batched_) || !window_.HandleAllocated()) return;
+    InvalidateRect(window_.Handle(), &window_.batched_, erase_ ? TRUE : FALSE);
 }
 
 void TWinControl::Broadcast(Message& message) {

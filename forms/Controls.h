@@ -233,6 +233,9 @@ public:
     void RemoveControl(TControl* control);
     void BringControlToFront(TControl* control);
     void SendControlToBack(TControl* control);
+    // Asks for a windowless child's rectangle to be painted again, its background first; while
+    // an InvalidationBatch is open the rectangles are gathered into one request.
+    void InvalidateChild(const RECT& bounds);
     // Sends a message to every child control, windowless or windowed.
     void Broadcast(Message& message);
     // The children first, so that a font this control hands down finds them scaled.
@@ -277,10 +280,28 @@ private:
     bool HandleContextMenu(Message& message);
     bool HandleChildColor(Message& message);
 
+    friend class InvalidationBatch;
     std::vector<TControl*> controls_;
+    int batches_ = 0;
+    RECT batched_{};  // what open batches have gathered
     TControl* mouseControl_ = nullptr;  // holds the mouse while the left button is down
     TControl* clicked_ = nullptr;       // pressed with the left button; a release over it clicks
     WNDPROC platformProcedure_ = nullptr;  // the platform class's own procedure, if built on one
+};
+
+// Gathers a window's invalidations of windowless children while it lives and makes one request
+// of their union at its end: with the background drawn first, unless told that whatever shows
+// of the gathered rectangles is painted whole by the children (SkipBackground).
+class InvalidationBatch {
+public:
+    explicit InvalidationBatch(TWinControl& window);
+    ~InvalidationBatch();
+    InvalidationBatch(const InvalidationBatch&) = delete;
+    InvalidationBatch& operator=(const InvalidationBatch&) = delete;
+    void SkipBackground() { erase_ = false; }
+private:
+    TWinControl& window_;
+    bool erase_ = true;
 };
 
 template <class T, WindowHandle T::*window, void (T::*handler)(Message&)>

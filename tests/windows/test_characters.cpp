@@ -197,6 +197,8 @@ TEST_F(CharactersTest, EachTickAsksTheWindowSystemForNoMoreThanItShows) {
     auto diagonal = counted(0, 0);
     EXPECT_EQ((*diagonal)[Api::SetWindowRgn], 1);
     EXPECT_EQ((*diagonal)[Api::SetWindowPos], 1);
+    // The old frame hidden, the new one shown and brought up: one repaint request for the three.
+    EXPECT_EQ((*diagonal)[Api::InvalidateRect] + (*diagonal)[Api::RedrawWindow], 1);
     EXPECT_LE((*diagonal)[Api::BeginPaint], 1);
     EXPECT_EQ(cursorReads, 1);
     EXPECT_EQ(ShownFrame(Form1), 9 + 1);

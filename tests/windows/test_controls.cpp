@@ -6,6 +6,7 @@
 #include "forms/ImgList.h"
 #include "forms/Panels.h"
 #include "forms/Streaming.h"
+#include "support/ApiCalls.h"
 #include "support/WinTest.h"
 
 namespace {
@@ -151,6 +152,45 @@ TEST_F(ControlsTest, StoredPropertiesComeBackAsTheyWere) {
     EXPECT_NE(find("Name")->Find("Transparent"), nullptr);
     EXPECT_EQ(find("Name")->Find("AutoSize"), nullptr);  // the default is not written
     EXPECT_NE(find("Holder")->Find("BevelOuter"), nullptr);
+}
+
+// Windowless children's repaint requests: one each at once, or, while batches are open, one of
+// their union when the outermost batch ends.
+TEST_F(ControlsTest, InvalidationBatchesGatherTheChildrensRequestsIntoOne) {
+    auto* first = new forms::TGraphicControl(form);
+    first->SetParent(form);
+    first->SetBounds(10, 10, 20, 20);
+    auto* second = new forms::TGraphicControl(form);
+    second->SetParent(form);
+    second->SetBounds(50, 40, 10, 10);
+    HWND window = form->Handle();
+    UpdateWindow(window);
+    RECT update{};
+    wintest::ApiCalls calls;
+    {
+        forms::InvalidationBatch outer(*form);
+        first->Invalidate();
+        {
+            forms::InvalidationBatch inner(*form);
+            second->Invalidate();
+        }
+        EXPECT_FALSE(GetUpdateRect(window, &update, FALSE));
+        EXPECT_EQ(calls[wintest::Api::InvalidateRect], 0);
+    }
+    EXPECT_EQ(calls[wintest::Api::InvalidateRect], 1);
+    ASSERT_TRUE(GetUpdateRect(window, &update, FALSE));
+    EXPECT_EQ(update.left, 10);
+    EXPECT_EQ(update.top, 10);
+    EXPECT_EQ(update.right, 60);
+    EXPECT_EQ(update.bottom, 50);
+    UpdateWindow(window);
+    {
+        forms::InvalidationBatch nothing(*form);  // no request at all when nothing was asked for
+    }
+    EXPECT_EQ(calls[wintest::Api::InvalidateRect], 1);
+    second->Invalidate();
+    EXPECT_EQ(calls[wintest::Api::InvalidateRect], 2);
+    UpdateWindow(window);
 }
 
 TEST_F(ControlsTest, ImageListPaintsTheRequestedCellIntoAnotherPicture) {
