@@ -285,6 +285,13 @@ def read_ini(text):
     return sections
 
 
+def focused():
+    """(id, name) of the X window with the keyboard focus; Wine focuses its unmanaged windows itself."""
+    wid = run("xdotool", "getwindowfocus", check_rc=False).strip()
+    name = run("xdotool", "getwindowname", wid, check_rc=False).strip() if wid else ""
+    return wid, name
+
+
 def wait_until(condition, what, timeout=20):
     """The condition's first true value, checked every tenth of a second."""
     end = time.monotonic() + timeout

@@ -5,7 +5,7 @@ import signal
 import subprocess
 import time
 
-from kurun_e2e import (WINE_RUN, Failure, Kurun, check, click_at, main, move_pointer, run, screenshot)
+from kurun_e2e import (WINE_RUN, Failure, Kurun, check, click_at, focused, main, move_pointer, run, screenshot)
 
 # Rugo rests at once with the pointer here (its rest box reaches 48 px left of its corner) and
 # stands alone: the others are hidden, so no other character walks in front of it.
@@ -15,13 +15,6 @@ REST = (16, 600)
 NOTEPAD = r"C:\windows\system32\notepad.exe"
 EDITOR = "Untitled - Notepad"
 SETTINGS = "[Visible]\r\nChar01=0\r\nChar02=0\r\nChar03=1\r\nChar04=0\r\n[Execute]\r\nChar03={}\r\n"
-
-
-def focused():
-    """(id, name) of the X window with the keyboard focus; Wine focuses its unmanaged windows itself."""
-    wid = run("xdotool", "getwindowfocus", check_rc=False).strip()
-    name = run("xdotool", "getwindowname", wid, check_rc=False).strip() if wid else ""
-    return wid, name
 
 
 def wait_focus(name, other_than=None, timeout=30):

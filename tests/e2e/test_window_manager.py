@@ -4,10 +4,9 @@ manager round trip for each step), and they stay above the other programs' windo
 those are raised: a new window, a click on one, an activation, a raise, a Wine program's window."""
 import os
 import subprocess
-import time
 
-from kurun_e2e import (WINE_RUN, Failure, Kurun, OwnDisplay, check, check_sprite, click_at, main, move_pointer,
-                       run, screenshot, wine_prefix_copy)
+from kurun_e2e import (WINE_RUN, Failure, Kurun, OwnDisplay, check, check_sprite, click_at, focused, main,
+                       move_pointer, run, screenshot, wait_until, wine_prefix_copy)
 
 # Rugo rests at once with the pointer here and stands alone: the others are hidden.
 POINTER = (40, 600)
@@ -17,25 +16,10 @@ COVER = "600x400+0+400"
 ON_COVER = (400, 700)
 
 
-def focused():
-    return run("xdotool", "getwindowfocus", check_rc=False).strip()
-
-
-def wait_manager(timeout=20):
-    end = time.monotonic() + timeout
-    while "window id" not in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check_rc=False):
-        check(time.monotonic() < end, "openbox did not take the screen")
-        time.sleep(0.2)
-
-
-def wait_window(name, timeout=60):
-    end = time.monotonic() + timeout
-    while True:
-        found = run("xdotool", "search", "--onlyvisible", "--name", name, check_rc=False).split()
-        if found:
-            return found[0]
-        check(time.monotonic() < end, f"no window named {name!r} appeared")
-        time.sleep(0.2)
+def first_window(name):
+    """The id of a shown window whose name matches, or None."""
+    found = run("xdotool", "search", "--onlyvisible", "--name", name, check_rc=False).split()
+    return found[0] if found else None
 
 
 def rugo_seen(k, what):
@@ -56,14 +40,15 @@ def test(exe, artifacts):
                                    stderr=subprocess.DEVNULL)
         cover = None
         try:
-            wait_manager()
+            wait_until(lambda: "window id" in run("xprop", "-root", "_NET_SUPPORTING_WM_CHECK", check_rc=False),
+                       "openbox did not take the screen")
             move_pointer(*POINTER)
             # A native window has the focus when kurun starts, and keeps it.
             cover = subprocess.Popen(["xmessage", "-geometry", COVER, "a window over the characters"],
                                      stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            covering = wait_window("^xmessage$")
+            covering = wait_until(lambda: first_window("^xmessage$"), "the xmessage window did not appear")
             run("xdotool", "windowactivate", "--sync", covering)
-            typing_into = focused()
+            typing_into = focused()[0]
             with Kurun(exe, artifacts, "window_manager", files={"kurun.ini": SETTINGS}, prefix=prefix) as k:
                 k.wait_windows(["Rugo"])
                 check("Override Redirect State: yes" in run("xwininfo", "-id", k.windows["Rugo"].wid),
@@ -72,7 +57,7 @@ def test(exe, artifacts):
                 # Without a notification area on this desktop Wine shows its own tray window for
                 # the icon, and openbox focuses it as it does every new window: only kurun's own
                 # windows are held to taking no focus.
-                now = focused()
+                now = focused()[0]
                 owner = run("xdotool", "getwindowpid", now, check_rc=False).strip()
                 check(now == typing_into or (owner != str(k.proc.pid) and now != k.windows["Rugo"].wid),
                       f"kurun's start took the focus from {typing_into}: it is on {now}")
@@ -89,7 +74,7 @@ def test(exe, artifacts):
                                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
                                            env=dict(os.environ, KURUN_WINEPREFIX=prefix))
                 try:
-                    editor = wait_window("Notepad$")
+                    editor = wait_until(lambda: first_window("Notepad$"), "notepad's window did not appear", 60)
                     run("xdotool", "windowmove", "--sync", editor, "0", "450")
                     run("xdotool", "windowactivate", "--sync", editor)
                     rugo_seen(k, "notepad activated")
