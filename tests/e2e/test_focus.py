@@ -1,11 +1,13 @@
 """The keyboard focus as a user meets it: kurun starts while an editor has the focus and leaves it
-there, and a click on a character launches a program that comes to the front."""
+there, the settings window takes the focus when it opens, and a click on a character launches a
+program that comes to the front."""
 import os
 import signal
 import subprocess
 import time
 
-from kurun_e2e import (WINE_RUN, Failure, Kurun, check, click_at, focused, main, move_pointer, run, screenshot)
+from kurun_e2e import (SETTINGS_TITLE, WINE_RUN, Failure, Kurun, check, click_at, focused, main, move_pointer, run,
+                       screenshot, wait_until)
 
 # Rugo rests at once with the pointer here (its rest box reaches 48 px left of its corner) and
 # stands alone: the others are hidden, so no other character walks in front of it.
@@ -69,6 +71,15 @@ def test(exe, artifacts):
             check(focused()[0] == editor, f"start-up took the focus from the editor: it is on {focused()}")
             move_pointer(*POINTER)
             wait_place(k.windows["Rugo"], REST)
+            # The settings window, unlike the characters, takes the focus when it opens.
+            settings = k.open_settings_from("Rugo")
+            wait_until(lambda: focused()[0] == settings.wid,
+                       f"the settings window opened without the focus: it is on {focused()}")
+            screenshot(os.path.join(k.artifacts, "settings-opened.png"))
+            run("xdotool", "key", "alt+F4")
+            wait_until(lambda: not k.find(SETTINGS_TITLE), "Alt+F4 did not close the focused settings window")
+            move_pointer(*POINTER)
+            k.wait_standing("Rugo")
             click_at(*k.point_on_sprite("Rugo"))
             launched = wait_focus(EDITOR, other_than=editor)
             screenshot(os.path.join(k.artifacts, "launched.png"))
