@@ -7,7 +7,8 @@ export KURUN_ROOT
 # 10 chroot's (scripts/wine10.sh).
 export WINEPREFIX="${KURUN_WINEPREFIX:-$KURUN_ROOT/build/wine-prefix}"
 export WINEARCH=win64
-export WINEDEBUG=-all
+# Quiet; KURUN_WINEDEBUG lets a test keep Wine's errors in its log.
+export WINEDEBUG="${KURUN_WINEDEBUG:--all}"
 # No Mono/Gecko installer dialog may block an unattended run.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export DEBIAN_FRONTEND=noninteractive

@@ -16,6 +16,8 @@ import time
 
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 WINE_RUN = os.path.join(ROOT, "scripts", "wine-run.sh")
+# The exit code of a Wine process whose loader or server connection failed.
+WINE_GAVE_UP = 1
 
 LAYOUTS = os.path.join(ROOT, "assets", "layouts")
 
@@ -153,13 +155,25 @@ class Kurun:
         for name, content in self.files.items():
             with open(os.path.join(self.dir, name), "wb") as f:
                 f.write(content)
+        self.start()
+        return self
+
+    def start(self):
         self.log = open(os.path.join(self.artifacts, "wine.log"), "w")
-        env = dict(os.environ, KURUN_WINEPREFIX=self.prefix) if self.prefix else None
+        # Wine's own errors (a crash, a lost server) reach the log; a clean run writes none.
+        env = dict(os.environ, KURUN_WINEDEBUG="-all,err+all")
+        if self.prefix:
+            env["KURUN_WINEPREFIX"] = self.prefix
         self.proc = subprocess.Popen(
             ["bash", WINE_RUN, os.path.join(self.dir, os.path.basename(self.exe))],
             cwd=self.dir, stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT, env=env)
         self.started = time.monotonic()
-        return self
+
+    def log_tail(self, lines=20):
+        self.log.flush()
+        with open(self.log.name, errors="replace") as f:
+            tail = f.read().splitlines()[-lines:]
+        return "\n".join(tail) if tail else "(nothing)"
 
     def __exit__(self, kind, value, tb):
         if kind is not None:
@@ -197,11 +211,22 @@ class Kurun:
     def wait_windows(self, names=NAMES, timeout=60):
         """Waits until these character windows are shown; returns the time the first was."""
         first = None
+        retried = False
         while True:
             code = self.proc.poll()
+            if code == WINE_GAVE_UP and first is None and not retried:
+                # kurun.exe itself returns 0 on every path; 1 is Wine's loader or server giving up
+                # on the process before the program ran, a rare race of its own: one more start.
+                print(f"kurun.exe ended with {code} before any window; Wine said:\n{self.log_tail()}\n"
+                      "starting it once more", file=sys.stderr)
+                self.log.close()
+                shutil.copy(self.log.name, self.log.name + ".first")
+                self.start()
+                retried = True
+                continue
             if code is not None:
-                raise Failure(f"kurun.exe ended with {code} before showing its windows "
-                              f"(see {self.artifacts}/wine.log)")
+                raise Failure(f"kurun.exe ended with {code} before showing its windows; "
+                              f"{self.artifacts}/wine.log ends:\n{self.log_tail()}")
             found = {n: self.find(n) for n in names}
             if first is None and any(found.values()):
                 first = time.monotonic()
