@@ -169,6 +169,15 @@ class Kurun:
             cwd=self.dir, stdin=subprocess.DEVNULL, stdout=self.log, stderr=subprocess.STDOUT, env=env)
         self.started = time.monotonic()
 
+    def start_again(self, code):
+        """kurun.exe itself returns 0 on every path; 1 before any window is Wine's loader or server
+        giving up on the process, a rare race of its own. The first log is kept beside the new."""
+        print(f"kurun.exe ended with {code} before any window; Wine said:\n{self.log_tail()}\n"
+              "starting it once more", file=sys.stderr)
+        self.log.close()
+        os.replace(self.log.name, self.log.name + ".first")
+        self.start()
+
     def log_tail(self, lines=20):
         self.log.flush()
         with open(self.log.name, errors="replace") as f:
@@ -215,13 +224,7 @@ class Kurun:
         while True:
             code = self.proc.poll()
             if code == WINE_GAVE_UP and first is None and not retried:
-                # kurun.exe itself returns 0 on every path; 1 is Wine's loader or server giving up
-                # on the process before the program ran, a rare race of its own: one more start.
-                print(f"kurun.exe ended with {code} before any window; Wine said:\n{self.log_tail()}\n"
-                      "starting it once more", file=sys.stderr)
-                self.log.close()
-                shutil.copy(self.log.name, self.log.name + ".first")
-                self.start()
+                self.start_again(code)
                 retried = True
                 continue
             if code is not None:
