@@ -1,6 +1,7 @@
 #include "forms/Dpi.h"
 
 #include "forms/Handles.h"
+#include "forms/SystemLibrary.h"
 
 namespace forms {
 
@@ -11,14 +12,6 @@ UINT SystemDpi() {
     WindowDC screen(nullptr);
     int dpi = GetDeviceCaps(screen.Get(), LOGPIXELSX);
     return dpi > 0 ? static_cast<UINT>(dpi) : 96u;
-}
-
-// A function of a system library that older systems lack; null there.
-template <class F>
-F SystemFunction(const wchar_t* library, const char* name) {
-    HMODULE module = GetModuleHandleW(library);
-    if (!module) module = LoadLibraryW(library);
-    return module ? reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name))) : nullptr;
 }
 
 }  // namespace
