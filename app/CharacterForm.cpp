@@ -37,6 +37,7 @@ TCharacterForm::TCharacterForm(TComponent* owner, int character, const wchar_t* 
     PublishMethod("Rgn1Click", [this](TObject* sender) { Rgn1Click(sender); });
     // The characters walk about the desktop without ever taking the focus, as ornaments do.
     Activatable = false;
+    PointedHintsOnly = true;
     InitInheritedComponent(resourceName);
     ShowFrame(1);
     walkFrame_ = 0;
@@ -125,6 +126,19 @@ void StartWalking() {
     for (int n = 1; n <= 4; ++n) CharacterWindow(n)->Timer1->SetEnabled(true);
 }
 
+void ShowTargetHints() {
+    for (int n = 1; n <= 4; ++n) CharacterWindow(n)->SetTargetHint(StatusForm1->DescribeRow(n));
+}
+
+// Every frame carries it, so whichever is shown answers the pointer.
+void TCharacterForm::SetTargetHint(const std::wstring& text) {
+    for (TRgn* frame : Rgn) {
+        frame->Hint = text;
+        frame->ShowHint = true;
+    }
+    HintsChanged();
+}
+
 // Stops every character, this one first, and opens the settings on this character's row.
 // While the settings are already open no second showing starts: the window comes forward with
 // the requested row, so the colour portrait always marks the row that receives drops.
@@ -137,9 +151,12 @@ void TCharacterForm::N1Click(TObject*) {
         return;
     }
     // However the showing ends (the close button, Alt+F4, the program's end, an error), the
-    // characters walk again.
+    // characters walk again and say what they open now.
     struct WalkAgain {
-        ~WalkAgain() { StartWalking(); }
+        ~WalkAgain() {
+            StartWalking();
+            ShowTargetHints();
+        }
     } walkAgain;
     StatusForm1->ShowModal();
 }

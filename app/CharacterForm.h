@@ -41,6 +41,9 @@ public:
     // At a new scale the shown frame's outline is made anew at once.
     void ChangeScale(int M, int D) override;
 
+    // The hint that pointing at the character shows: what it opens.
+    void SetTargetHint(const std::wstring& text);
+
     void Timer1Timer(TObject* sender);
     void N1Click(TObject* sender);
     void Rgn1Click(TObject* sender);
@@ -77,5 +80,7 @@ TCharacterForm* CharacterWindow(int n);
 std::array<int, 4> TimerStopOrder(int n);
 // Starts the walking timers of characters 1 to 4, in that order.
 void StartWalking();
+// Gives every character the hint of what it opens now.
+void ShowTargetHints();
 
 }  // namespace kurun

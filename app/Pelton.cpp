@@ -22,6 +22,7 @@ void TForm1::FormCreate(TObject*) {
     Form4->Show();
     StatusForm1 = forms::CreateForm<TStatusForm1>(this);
     LoadSettings(*StatusForm1);
+    ShowTargetHints();
     DesktopWatch1 = new TDesktopWatch(this);
     // Last: the icon takes the taskbar button's place, and the loop shows no window by
     // itself, so every character stays as its check box left it.

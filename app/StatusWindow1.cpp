@@ -4,7 +4,9 @@
 
 #include "app/CharacterForm.h"
 #include "app/Pelton.h"
+#include "core/LaunchTarget.h"
 #include "core/Paths.h"
+#include "forms/Clipboard.h"
 #include "forms/Platform.h"
 #include "forms/SysUtils.h"
 
@@ -18,9 +20,12 @@ namespace {
 struct RowNames {
     const char* checkBox;
     const char* edit;
+    const char* name;
 };
-constexpr std::array<RowNames, kRowCount> kRowNames = {
-    {{"CheckBox1", "Edit1"}, {"CheckBox2", "Edit3"}, {"CheckBox3", "Edit5"}, {"CheckBox4", "Edit7"}}};
+constexpr std::array<RowNames, kRowCount> kRowNames = {{{"CheckBox1", "Edit1", "Label18"},
+                                                        {"CheckBox2", "Edit3", "Label19"},
+                                                        {"CheckBox3", "Edit5", "Label20"},
+                                                        {"CheckBox4", "Edit7", "Label21"}}};
 
 constexpr int kPortraitLeft = 12, kPortraitTop = 50, kRowPitch = 72;
 constexpr int kGreyPortraitOffset = 4;
@@ -55,8 +60,12 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     for (size_t r = 0; r < kRowCount; ++r) {
         PublishField(kRowNames[r].checkBox, CheckBox[r]);
         PublishField(kRowNames[r].edit, Edit[r]);
+        PublishField(kRowNames[r].name, RowLabel[r]);
         const int n = static_cast<int>(r) + 1;
+        PublishField("Launch" + std::to_string(n), Launch[r]);
         PublishMethod("CheckBox" + std::to_string(n) + "Click", [this, n](TObject*) { CheckBoxClick(n); });
+        // The tray's launch of character n is the click on it, shown or not.
+        PublishMethod("Launch" + std::to_string(n) + "Click", [n](TObject*) { CharacterWindow(n)->Rgn1Click(nullptr); });
     }
     PublishField("Image1", Image1);
     PublishField("Image2", Image2);
@@ -75,9 +84,14 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     PublishMethod("S1Click", [this](TObject* sender) { S1Click(sender); });
     PublishMethod("N2Click", [this](TObject* sender) { N2Click(sender); });
     PublishMethod("N1Click", [this](TObject* sender) { N1Click(sender); });
+    PublishMethod("PopupMenu1Popup", [this](TObject* sender) { PopupMenu1Popup(sender); });
     components::InitializeDxfcheckboxUnit();
     components::InitializeTrayIconUnit();
     InitInheritedComponent(L"TSTATUSFORM1");
+    for (forms::TEdit* edit : Edit) {
+        edit->OnKeyDown = [this](TObject*, WORD& key, forms::TShiftState shift) { EditKeyDown(key, shift); };
+        edit->OnDblClick = [this](TObject*) { ChooseSelectedTarget(); };
+    }
     DragAcceptFiles(Handle(), TRUE);
 }
 
@@ -155,8 +169,62 @@ LRESULT TStatusForm1::WMNCHitTest(forms::Message&) { return HTCAPTION; }
 void TStatusForm1::WMDropFiles(forms::Message& message) {
     DropScope drop(reinterpret_cast<HDROP>(message.wParam));
     const UINT count = drop.Count();
-    for (UINT i = 0; i < count; ++i) RowEdit(SelectedChar + 1).SetText(drop.Name(i));
+    for (UINT i = 0; i < count; ++i) SetSelectedTarget(drop.Name(i));
     message.result = 0;
+}
+
+void TStatusForm1::SetSelectedTarget(const std::wstring& target) { RowEdit(SelectedChar + 1).SetText(target); }
+
+void TStatusForm1::EditKeyDown(WORD& key, forms::TShiftState shift) {
+    const bool ctrl = shift & forms::ssCtrl, shifted = shift & forms::ssShift, alt = shift & forms::ssAlt;
+    if (alt) return;
+    if (key == VK_RETURN && !ctrl && !shifted) ChooseSelectedTarget();
+    else if ((key == 'V' && ctrl && !shifted) || (key == VK_INSERT && shifted && !ctrl)) PasteSelectedTarget();
+    else if (key == VK_DELETE && !ctrl && !shifted) SetSelectedTarget(L"");
+    else return;
+    key = 0;
+}
+
+void TStatusForm1::ChooseSelectedTarget() {
+    const std::wstring current = LaunchFile(SelectedChar + 1);
+    const std::wstring folder = core::IsWebAddress(current) ? L"" : core::ExtractFilePath(current);
+    if (std::optional<std::wstring> chosen = forms::ChooseFile(Handle(), kChooseTargetTitle, folder))
+        SetSelectedTarget(*chosen);
+}
+
+// A copied file first (the first of several), then text that names a path or a web address.
+void TStatusForm1::PasteSelectedTarget() {
+    const forms::TClipboardContent content = forms::ReadClipboard(Handle());
+    std::optional<std::wstring> target = content.firstFile;
+    if (!target && content.text) target = core::LaunchTargetFromText(*content.text);
+    if (target) SetSelectedTarget(*target);
+    else forms::Beep(0);
+}
+
+std::wstring TStatusForm1::RowName(int n) const { return RowLabel.at(static_cast<size_t>(n - 1))->Caption(); }
+
+std::wstring TStatusForm1::DescribeRow(int n) const {
+    return core::DescribeTarget(RowName(n), TargetDisplayName(LaunchFile(n)), kNoTarget);
+}
+
+// The launch entries name what each character opens now, the settings' unsaved changes too.
+void TStatusForm1::PopupMenu1Popup(TObject*) {
+    for (int n = 1; n <= kRowCount; ++n) {
+        std::wstring caption = L"&" + std::to_wstring(n) + L" ";
+        for (wchar_t c : DescribeRow(n)) {
+            caption += c;
+            if (c == L'&') caption += c;  // a name's ampersand is no access key
+        }
+        Launch.at(static_cast<size_t>(n - 1))->Caption = caption;
+    }
+}
+
+std::wstring TargetDisplayName(const std::wstring& target) {
+    if (target.empty() || core::IsWebAddress(target)) return target;
+    SHFILEINFOW info{};
+    if (SHGetFileInfoW(target.c_str(), 0, &info, sizeof(info), SHGFI_DISPLAYNAME) && info.szDisplayName[0])
+        return info.szDisplayName;
+    return core::ShortTargetName(target);
 }
 
 bool TStatusForm1::Checked(int n) const { return RowCheckBox(n).Checked(); }

@@ -22,6 +22,12 @@ using forms::TObject;
 inline constexpr const wchar_t* kInformationPrefix = L"http://kurun.example.org/info.php?pf=w&sn=";
 // The page's address for a program file at `executablePath`.
 std::wstring InformationAddress(const std::wstring& executablePath);
+// What an empty row opens, as its tooltip and menu entry say it.
+inline constexpr const wchar_t* kNoTarget = L"（未設定）";
+inline constexpr const wchar_t* kChooseTargetTitle = L"ラウンチファイルの選択";
+// What a target is called in short: the name the shell shows for a file or folder, a web
+// address whole.
+std::wstring TargetDisplayName(const std::wstring& target);
 
 constexpr int kRowCount = 4;
 
@@ -33,6 +39,8 @@ public:
     // Members bound by name when the layout is read; index r is row r + 1.
     std::array<components::TdxfCheckBox*, kRowCount> CheckBox{};  // CheckBox1 .. CheckBox4
     std::array<forms::TEdit*, kRowCount> Edit{};                  // Edit1, Edit3, Edit5, Edit7
+    std::array<forms::TLabel*, kRowCount> RowLabel{};             // Label18 .. Label21: the names
+    std::array<forms::TMenuItem*, kRowCount> Launch{};            // Launch1 .. Launch4: the tray's launches
     forms::TImage* Image1 = nullptr;  // the skin, with the portraits painted into it
     forms::TImage* Image2 = nullptr;  // information
     forms::TImage* Image3 = nullptr;  // next row
@@ -55,7 +63,18 @@ public:
     void S1Click(TObject* sender);
     void N2Click(TObject* sender);
     void N1Click(TObject* sender);
+    void PopupMenu1Popup(TObject* sender);
     void OpenInformationPage();
+
+    // The selected row's new target, from a drop, a paste or the Open dialog (empty: none).
+    void SetSelectedTarget(const std::wstring& target);
+    // The selected row's edit box: Enter opens the Open dialog, Ctrl+V (Shift+Insert) pastes,
+    // Delete clears; a double click opens the dialog too.
+    void ChooseSelectedTarget();
+    void PasteSelectedTarget();
+    // Row n's name as the window shows it, and "name: what it opens" for its tooltip and menu.
+    std::wstring RowName(int n) const;
+    std::wstring DescribeRow(int n) const;
 
     // The rows as the settings file sees them (n = 1 to 4).
     bool Checked(int n) const override;
@@ -71,6 +90,7 @@ protected:
     void WMDropFiles(forms::Message& message) override;
 
 private:
+    void EditKeyDown(WORD& key, forms::TShiftState shift);
     components::TdxfCheckBox& RowCheckBox(int n) const { return *CheckBox.at(static_cast<size_t>(n - 1)); }
     forms::TEdit& RowEdit(int n) const { return *Edit.at(static_cast<size_t>(n - 1)); }
 };

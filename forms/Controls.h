@@ -52,6 +52,8 @@ enum class TMouseButton { Left, Right, Middle };
 
 using TMouseEvent = std::function<void(TObject* sender, TMouseButton button, TShiftState shift, int x, int y)>;
 using TMouseMoveEvent = std::function<void(TObject* sender, TShiftState shift, int x, int y)>;
+// A key pressed in a control; the handler sets `key` to 0 when it has done the key's work.
+using TKeyEvent = std::function<void(TObject* sender, WORD& key, TShiftState shift)>;
 
 // How a control takes the mouse.
 using TControlStyle = uint32_t;

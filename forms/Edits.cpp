@@ -90,7 +90,6 @@ void TEdit::WndProc(Message& message) {
     case WM_SETCURSOR:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
-    case WM_LBUTTONDBLCLK:
     case WM_CONTEXTMENU:
         DefaultHandler(message);
         return;
@@ -98,10 +97,24 @@ void TEdit::WndProc(Message& message) {
         if (handle_) SendMessageW(handle_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(font_.Handle()), TRUE);
         SetMargins();  // a new font brings the platform's margins
         return;
-    case WM_KEYDOWN:
-        // A single-line box has no use for the tab key: it moves on to the next stop.
-        if (!TabToNext(static_cast<WORD>(message.wParam), KeyboardShiftState())) DefaultHandler(message);
+    case WM_LBUTTONDBLCLK:
+        DefaultHandler(message);
+        if (OnDblClick) OnDblClick(this);
         return;
+    case WM_KEYDOWN: {
+        // A single-line box has no use for the tab key: it moves on to the next stop.
+        if (TabToNext(static_cast<WORD>(message.wParam), KeyboardShiftState())) return;
+        WORD key = static_cast<WORD>(message.wParam);
+        if (OnKeyDown) OnKeyDown(this, key, KeyboardShiftState());
+        if (key) {
+            DefaultHandler(message);
+            return;
+        }
+        // Done: the character the key made (Enter's, Ctrl+V's) must not reach the box as well.
+        MSG typed;
+        PeekMessageW(&typed, handle_.Get(), WM_CHAR, WM_CHAR, PM_REMOVE);
+        return;
+    }
     case WM_SETTEXT:
         DefaultHandler(message);
         if (OnChange) OnChange(this);

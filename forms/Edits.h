@@ -28,6 +28,8 @@ public:
     void SetEnabled(bool value) override;
     void ChangeScale(int M, int D) override;
     TNotifyEvent OnChange;
+    // Keys the box should not handle itself, before it sees them (Tab excepted).
+    TKeyEvent OnKeyDown;
 
     const TPropertyTable<TComponent>& StoredProperties() const override;
 

@@ -63,6 +63,17 @@ void TCustomForm::ChangeScale(int M, int D) {
     // One move: the window never shows the new size at the old place.
     SetBounds(place.x, place.y, ScaleBy(width_, M, D), ScaleBy(height_, M, D));
     if (handle_) InvalidateRect(handle_.Get(), nullptr, TRUE);
+    HintsChanged();  // the controls' rectangles and the font are the new scale's
+}
+
+void TCustomForm::HintsChanged() {
+    if (hints_.Handle()) hints_.Update(*this, PointedHintsOnly);
+}
+
+void TCustomForm::SetBounds(int left, int top, int width, int height) {
+    const bool moves = left != left_ || top != top_;
+    TWinControl::SetBounds(left, top, width, height);
+    if (moves) hints_.WindowMoved();
 }
 
 void TCustomForm::ChangeDpi(int dpi, const RECT* suggested) {
@@ -129,7 +140,7 @@ void TCustomForm::SetVisible(bool value) {
     if (value == visible_ && (!value || handle_)) return;
     visible_ = value;
     if (value) {
-        hints_.Update(*this);
+        hints_.Update(*this, PointedHintsOnly);
         // An ornament shown activated would take the keyboard focus from whatever the user is
         // typing into, and Wine would hand it to the window manager for good.
         ShowWindow(Handle(), Activatable ? SW_SHOWNORMAL : SW_SHOWNOACTIVATE);
@@ -222,6 +233,12 @@ void TCustomForm::WndProc(Message& message) {
     }
     case WM_DPICHANGED_:
         ChangeDpi(LOWORD(message.wParam), reinterpret_cast<const RECT*>(message.lParam));
+        return;
+    case WM_MOUSEMOVE:
+    case WM_LBUTTONDOWN:
+    case WM_RBUTTONDOWN:
+        hints_.Relay(handle_.Get(), message);
+        TWinControl::WndProc(message);
         return;
     case WM_MOUSEACTIVATE:
         if (!Activatable) {

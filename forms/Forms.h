@@ -36,6 +36,9 @@ public:
     // False for a desktop ornament: the form is shown without activation, a click on it does
     // not activate it, and it never takes the keyboard focus. Set before the handle exists.
     bool Activatable = true;
+    // Hints raised only by the user's own pointing, never by the form moving under a resting
+    // pointer (a walking ornament). Set before the form is shown.
+    bool PointedHintsOnly = false;
 
     void SetVisible(bool value) override;
     void SetColor(TColor value) override;
@@ -49,6 +52,9 @@ public:
     int ShowModal();
     int ModalResult = 0;
     const TFormHints& Hints() const { return hints_; }
+    // A control's Hint or ShowHint changed: the form's hints are registered anew.
+    void HintsChanged();
+    void SetBounds(int left, int top, int width, int height) override;
 
     // The DPI the layout was designed at (96 unless it says otherwise).
     int PixelsPerInch() const { return designedDpi_; }

@@ -4,7 +4,17 @@
 
 namespace forms {
 
-void TFormHints::Update(TWinControl& root) {
+namespace {
+
+POINT MessageScreenPos() {
+    const DWORD pos = GetMessagePos();
+    return POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+}
+
+}  // namespace
+
+void TFormHints::Update(TWinControl& root, bool pointedOnly) {
+    pointedOnly_ = pointedOnly;
     if (!tooltip_) {
         INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
         InitCommonControlsEx(&init);
@@ -12,7 +22,14 @@ void TFormHints::Update(TWinControl& root) {
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root.Handle(),
                                        nullptr, GetModuleHandleW(nullptr), nullptr));
         if (!tooltip_) return;  // no hints is no reason to refuse the window
+        if (pointedOnly_) {
+            UINT hover = 400;
+            SystemParametersInfoW(SPI_GETMOUSEHOVERTIME, 0, &hover, 0);
+            SendMessageW(tooltip_.Get(), TTM_SETDELAYTIME, TTDT_INITIAL, MAKELPARAM(hover, 0));
+        }
     }
+    // The root's font is scaled with it, so the hint follows the monitor's factor.
+    if (pointedOnly_) SendMessageW(tooltip_.Get(), WM_SETFONT, reinterpret_cast<WPARAM>(root.Font().Handle()), FALSE);
     while (ToolCount() > 0) {
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
@@ -44,12 +61,29 @@ void TFormHints::AddTools(TWinControl& parent) {
 void TFormHints::AddTool(HWND window, UINT_PTR id, UINT flags, const RECT& rect, const std::wstring& text) {
     TTTOOLINFOW tool{};
     tool.cbSize = sizeof(tool);
-    tool.uFlags = flags | TTF_SUBCLASS;
+    tool.uFlags = flags | (pointedOnly_ ? 0 : TTF_SUBCLASS);
     tool.hwnd = window;
     tool.uId = id;
     tool.rect = rect;
     tool.lpszText = const_cast<wchar_t*>(text.c_str());
     SendMessageW(tooltip_.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
+void TFormHints::Relay(HWND window, const Message& message) {
+    if (!tooltip_ || !pointedOnly_) return;
+    const POINT at = MessageScreenPos();
+    if (message.msg == WM_MOUSEMOVE) {
+        if (at.x == restingPointer_.x && at.y == restingPointer_.y) return;
+        restingPointer_ = POINT{INT_MIN, INT_MIN};  // the pointer has moved since
+    }
+    MSG relayed{window, message.msg, message.wParam, message.lParam, static_cast<DWORD>(GetMessageTime()), at};
+    SendMessageW(tooltip_.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+void TFormHints::WindowMoved() {
+    if (!tooltip_ || !pointedOnly_) return;
+    SendMessageW(tooltip_.Get(), TTM_POP, 0, 0);
+    restingPointer_ = MessageScreenPos();
 }
 
 }  // namespace forms

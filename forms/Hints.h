@@ -2,6 +2,8 @@
 // Hints: a tooltip for every control of a form that has a hint and shows it.
 #include <windows.h>
 
+#include <climits>
+
 #include "forms/Controls.h"
 #include "forms/Handles.h"
 
@@ -13,15 +15,25 @@ public:
     TFormHints(const TFormHints&) = delete;
     TFormHints& operator=(const TFormHints&) = delete;
 
-    // Registers the hints of every control below `root` anew.
-    void Update(TWinControl& root);
+    // Registers the hints of every control below `root` anew. Pointed-only hints come from the
+    // user's own pointing alone (see Relay) after the system's hover time, in the root's font.
+    void Update(TWinControl& root, bool pointedOnly = false);
     int ToolCount() const;
     HWND Handle() const { return tooltip_.Get(); }
+
+    // Pointed-only hints: the root hands its mouse messages here. A move that only comes from
+    // the window moving under a resting pointer raises nothing.
+    void Relay(HWND window, const Message& message);
+    // The root window moved: a shown hint goes, and the pointer where it rests is no pointing.
+    void WindowMoved();
 
 private:
     void AddTools(TWinControl& parent);
     void AddTool(HWND window, UINT_PTR id, UINT flags, const RECT& rect, const std::wstring& text);
     WindowHandle tooltip_;
+    bool pointedOnly_ = false;
+    // Where the pointer rested when the window last moved; far away until then.
+    POINT restingPointer_{INT_MIN, INT_MIN};
 };
 
 }  // namespace forms

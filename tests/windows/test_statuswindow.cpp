@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -591,10 +592,162 @@ TEST_F(StatusWindowTest, TabWalksTheEnabledStopsInTheirOrder) {
 
 TEST_F(StatusWindowTest, HintsAndTheTrayMenuComeFromTheLayout) {
     WhileOpenFrom(1, [&] { EXPECT_EQ(StatusForm1->Hints().ToolCount(), 12); });
+    StatusForm1->PopupMenu1Popup(nullptr);
     std::vector<std::wstring> captions;
     for (forms::TMenuItem* item : StatusForm1->PopupMenu1->Items()) captions.push_back(item->Caption);
-    EXPECT_EQ(captions, (std::vector<std::wstring>{L"設定ウィンドウを開く(&S)...", L"-", L"インフォメーション(&I)...",
-                                                   L"-", L"終了する(&X)"}));
+    // The launches go between the first entry and the information entry; exit stays last.
+    EXPECT_EQ(captions, (std::vector<std::wstring>{L"設定ウィンドウを開く(&S)...", L"-", L"&1 ﾐﾛｯﾄ: （未設定）",
+                                                   L"&2 ｸﾞﾗﾝﾃ: （未設定）", L"&3 ﾍﾟｲﾕ: （未設定）",
+                                                   L"&4 ﾄｩｰﾗ: （未設定）", L"-", L"インフォメーション(&I)...", L"-",
+                                                   L"終了する(&X)"}));
+}
+
+// A folder `folderName` in the temporary folder with an empty file `fileName` in it; both paths.
+std::pair<std::wstring, std::wstring> MakeTarget(const std::wstring& folderName, const std::wstring& fileName) {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = temp + folderName, file = folder + L"\\" + fileName;
+    CreateDirectoryW(folder.c_str(), nullptr);
+    CloseHandle(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    return {folder, file};
+}
+
+// Puts `names` on the clipboard as copied files, or `text` as text.
+void CopyToClipboard(const std::vector<std::wstring>& names, const std::wstring& text) {
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    if (!names.empty()) SetClipboardData(CF_HDROP, MakeDrop(names));
+    if (!text.empty()) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, (text.size() + 1) * sizeof(wchar_t));
+        std::copy_n(text.c_str(), text.size() + 1, static_cast<wchar_t*>(GlobalLock(memory)));
+        GlobalUnlock(memory);
+        SetClipboardData(CF_UNICODETEXT, memory);
+    }
+    CloseClipboard();
+}
+
+// A key pressed in the focused window, with Ctrl held or not, as the keyboard delivers it.
+void PressKey(WORD key, bool ctrl = false) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    SetKeyboardState(state);
+    SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    state[VK_CONTROL] = 0;
+    SetKeyboardState(state);
+}
+
+TEST_F(StatusWindowTest, TheSelectedRowTakesPastedChosenAndClearedTargetsAsADropDoes) {
+    const auto [folder, file] = MakeTarget(L"targets", L"memo.txt");
+    const struct {
+        std::vector<std::wstring> files;
+        std::wstring text;
+        std::wstring expected;  // empty: refused with a beep, the row keeps its text
+    } pastes[] = {
+        {{L"C:\\first.txt", L"C:\\second.txt"}, L"", L"C:\\first.txt"},
+        {{}, L" \"D:\\My Files\\a b.txt\"\r\n", L"D:\\My Files\\a b.txt"},
+        {{}, L"\\\\server\\share\\tool.exe", L"\\\\server\\share\\tool.exe"},
+        {{}, L"https://example.org/kurun", L"https://example.org/kurun"},
+        {{}, L"just some words", L""},
+        {{}, L"ftp://example.org", L""},
+    };
+    std::vector<forms::TOpenFileRequest> asked;
+    std::optional<std::wstring> answer;
+    forms::Platform().OpenFile = [&](const forms::TOpenFileRequest& r) {
+        asked.push_back(r);
+        return answer;
+    };
+    WhileOpenFrom(2, [&] {
+        SetForegroundWindow(StatusForm1->Handle());
+        StatusForm1->Edit[1]->SetFocus();
+        for (const auto& paste : pastes) {
+            SCOPED_TRACE(testing::Message() << forms::Narrow(paste.text));
+            StatusForm1->SetLaunchFile(2, L"C:\\before.exe");
+            beeps.clear();
+            CopyToClipboard(paste.files, paste.text);
+            PressKey('V', true);
+            EXPECT_EQ(StatusForm1->LaunchFile(2), paste.expected.empty() ? L"C:\\before.exe" : paste.expected);
+            EXPECT_EQ(beeps.size(), paste.expected.empty() ? 1u : 0u);
+        }
+        // Enter and the double click ask the Open dialog, in the current target's folder; a
+        // cancel changes nothing.
+        StatusForm1->SetLaunchFile(2, file);
+        PressKey(VK_RETURN);
+        EXPECT_EQ(StatusForm1->LaunchFile(2), file);
+        answer = L"C:\\chosen.exe";
+        SendMessageW(StatusForm1->Edit[1]->Handle(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(5, 5));
+        EXPECT_EQ(StatusForm1->LaunchFile(2), L"C:\\chosen.exe");
+        ASSERT_EQ(asked.size(), 2u);
+        EXPECT_EQ(asked[0].title, L"ラウンチファイルの選択");
+        EXPECT_EQ(asked[0].initialFolder, folder + L"\\");
+        StatusForm1->SetLaunchFile(2, L"https://example.org/");
+        PressKey(VK_RETURN);
+        EXPECT_EQ(asked.back().initialFolder, L"") << "an address has no folder";
+        PressKey(VK_DELETE);
+        EXPECT_EQ(StatusForm1->LaunchFile(2), L"");
+        EXPECT_EQ(StatusForm1->LaunchFile(1), L"") << "the other rows are not touched";
+    });
+    beeps.clear();
+    CharacterWindow(2)->Rgn1Click(nullptr);
+    EXPECT_EQ(beeps.size(), 1u) << "a cleared row beeps as one that never had a target";
+    EXPECT_TRUE(reports.empty());
+}
+
+TEST_F(StatusWindowTest, TooltipsAndTheTrayEntriesSayWhatEachCharacterOpens) {
+    const auto [folder, file] = MakeTarget(L"写真", L"notes.txt");
+    WhileOpenFrom(1, [&] {
+        StatusForm1->SetLaunchFile(1, file);
+        StatusForm1->SetLaunchFile(2, folder);
+        StatusForm1->SetLaunchFile(3, L"https://example.org/a&b");
+    });
+    const std::wstring expected[] = {L"ﾐﾛｯﾄ: notes.txt", L"ｸﾞﾗﾝﾃ: 写真", L"ﾍﾟｲﾕ: https://example.org/a&b",
+                                     L"ﾄｩｰﾗ: （未設定）"};
+    StatusForm1->PopupMenu1Popup(nullptr);
+    for (int n = 1; n <= 4; ++n) {
+        SCOPED_TRACE(n);
+        const std::wstring& text = expected[n - 1];
+        EXPECT_EQ(CharacterWindow(n)->Frame(7)->Hint, text) << "as soon as the window has closed";
+        EXPECT_TRUE(CharacterWindow(n)->Frame(16)->ShowHint);
+        std::wstring menu = StatusForm1->Launch[static_cast<size_t>(n - 1)]->Caption;
+        EXPECT_EQ(menu.substr(0, 3), L"&" + std::to_wstring(n) + L" ");
+        if (n == 3) EXPECT_EQ(menu, L"&3 ﾍﾟｲﾕ: https://example.org/a&&b") << "no stray access key";
+        else EXPECT_EQ(menu.substr(3), text);
+    }
+    // A launch entry does what the click does, shown or not.
+    StatusForm1->SetChecked(3, false);
+    StatusForm1->Launch[2]->Click();
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(opened[0].file, L"https://example.org/a&b");
+    EXPECT_EQ(opened[0].parent, CharacterWindow(3)->Handle());
+    StatusForm1->Launch[3]->Click();
+    EXPECT_EQ(beeps.size(), 1u);
+}
+
+TEST_F(StatusWindowTest, OnlyTheUsersOwnPointingRaisesACharactersTooltip) {
+    for (int n = 1; n <= 4; ++n) CharacterWindow(n)->Timer1->SetEnabled(false);
+    TCharacterForm* rugo = CharacterWindow(3);
+    rugo->SetBounds(300, 300, rugo->Width(), rugo->Height());
+    const HWND tooltip = rugo->Hints().Handle();
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_FALSE(GetWindowLongW(tooltip, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    auto tooltipAfterHover = [&] {
+        const DWORD end = GetTickCount() + 1500;
+        while (GetTickCount() < end && !IsWindowVisible(tooltip)) wintest::Pump();
+        return IsWindowVisible(tooltip) != 0;
+    };
+    // The pointer rests at a place; the character walks under it.
+    SetCursorPos(600, 600);
+    wintest::Pump();
+    rugo->SetBounds(600 - 20, 600 - 20, rugo->Width(), rugo->Height());
+    PostMessageW(rugo->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
+    EXPECT_FALSE(tooltipAfterHover());
+    // The user points at it.
+    SetCursorPos(600 + 2, 600 + 1);
+    PostMessageW(rugo->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(22, 21));
+    EXPECT_TRUE(tooltipAfterHover());
+    // It goes as soon as the character moves.
+    rugo->SetBounds(rugo->Left() + 1, rugo->Top(), rugo->Width(), rugo->Height());
+    EXPECT_FALSE(IsWindowVisible(tooltip));
 }
 
 // A window of another kind that has the foreground and the keyboard focus when the program
