@@ -240,6 +240,10 @@ void TCustomForm::WndProc(Message& message) {
         hints_.Relay(handle_.Get(), message);
         TWinControl::WndProc(message);
         return;
+    case WM_MOUSELEAVE:
+        hints_.PointerLeft();
+        DefaultHandler(message);
+        return;
     case WM_MOUSEACTIVATE:
         if (!Activatable) {
             message.result = MA_NOACTIVATE;

@@ -75,9 +75,16 @@ void TFormHints::Relay(HWND window, const Message& message) {
     if (message.msg == WM_MOUSEMOVE) {
         if (at.x == restingPointer_.x && at.y == restingPointer_.y) return;
         restingPointer_ = POINT{INT_MIN, INT_MIN};  // the pointer has moved since
+        // Told when it leaves, as the tooltip is not watching the window itself.
+        TRACKMOUSEEVENT leave{sizeof(leave), TME_LEAVE, window, 0};
+        TrackMouseEvent(&leave);
     }
     MSG relayed{window, message.msg, message.wParam, message.lParam, static_cast<DWORD>(GetMessageTime()), at};
     SendMessageW(tooltip_.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
+}
+
+void TFormHints::PointerLeft() {
+    if (tooltip_ && pointedOnly_) SendMessageW(tooltip_.Get(), TTM_POP, 0, 0);
 }
 
 void TFormHints::WindowMoved() {

@@ -26,6 +26,8 @@ public:
     void Relay(HWND window, const Message& message);
     // The root window moved: a shown hint goes, and the pointer where it rests is no pointing.
     void WindowMoved();
+    // The pointer left the root window (WM_MOUSELEAVE): a shown hint goes.
+    void PointerLeft();
 
 private:
     void AddTools(TWinControl& parent);
