@@ -2,12 +2,27 @@
 
 #include <commctrl.h>
 
+#include "forms/SystemLibrary.h"
+
 namespace forms {
+
+namespace {
+
+// The common controls are loaded from the system folder when first needed, never imported: an
+// imported comctl32 would be searched beside the program first.
+void RegisterTooltipClass() {
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const auto initCommonControlsEx =
+        SystemFunction<InitCommonControlsExFn>(L"comctl32.dll", "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
+    if (initCommonControlsEx) initCommonControlsEx(&init);
+}
+
+}  // namespace
 
 void TFormHints::Update(TWinControl& root) {
     if (!tooltip_) {
-        INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&init);
+        RegisterTooltipClass();
         tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root.Handle(),
                                        nullptr, GetModuleHandleW(nullptr), nullptr));
