@@ -4,19 +4,9 @@ where a download could lie beside it; and the image keeps ASLR, high-entropy ASL
 import re
 import sys
 
-# Imports allowed, lower case, each with why Windows never looks for it beside the program.
-ALLOWED = {
-    "kernel32.dll": "known DLL",
-    "user32.dll": "known DLL",
-    "gdi32.dll": "known DLL",
-    "shell32.dll": "known DLL",
-    "ole32.dll": "known DLL",
-    "oleaut32.dll": "known DLL",
-    "advapi32.dll": "known DLL",
-    "shlwapi.dll": "known DLL",
-    "comdlg32.dll": "known DLL",
-    "msvcrt.dll": "known DLL (the C runtime MinGW links against)",
-}
+# Known DLLs, lower case: Windows maps them from its system folder, whatever the search order.
+KNOWN_DLLS = {"kernel32.dll", "user32.dll", "gdi32.dll", "shell32.dll", "ole32.dll", "oleaut32.dll", "advapi32.dll",
+              "shlwapi.dll", "comdlg32.dll", "msvcrt.dll"}
 API_SET = re.compile(r"api-ms-win-[\w-]+\.dll")  # API sets: resolved by the loader, no file is searched
 FLAGS = {"DYNAMIC_BASE": 0x40, "HIGH_ENTROPY_VA": 0x20, "NX_COMPAT": 0x100}
 
@@ -24,7 +14,7 @@ FLAGS = {"DYNAMIC_BASE": 0x40, "HIGH_ENTROPY_VA": 0x20, "NX_COMPAT": 0x100}
 def faults(headers):
     imports = [name.lower() for name in re.findall(r"DLL Name: (\S+)", headers)]
     found = [f"imports {name}, which Windows would search for beside the program first"
-             for name in imports if name not in ALLOWED and not API_SET.fullmatch(name)]
+             for name in imports if name not in KNOWN_DLLS and not API_SET.fullmatch(name)]
     if "kernel32.dll" not in imports:
         found.append(f"no import list in the headers (imports read: {imports})")
     characteristics = re.search(r"DllCharacteristics\s+([0-9a-fA-F]+)", headers)
