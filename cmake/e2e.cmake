@@ -7,6 +7,13 @@ endif()
 add_executable(fullscreen_window WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/fullscreen_window.cpp)
 target_link_libraries(fullscreen_window PRIVATE user32 gdi32)
 target_link_options(fullscreen_window PRIVATE -municode)
+# For the planting test: a library that marks where it was loaded, kept in a folder of its own
+# (the harness copies the libraries beside kurun.exe into every run), and a program that loads
+# libraries the unprotected way.
+add_library(planted_library SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted_library.c)
+set_target_properties(planted_library PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planting)
+add_executable(bare_loader WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/bare_loader.c)
+target_link_options(bare_loader PRIVATE -municode)
 find_program(KURUN_PYTHON3 python3)
 if(NOT KURUN_PYTHON3)
   message(WARNING "python3 not found: the end-to-end tests are not registered (run make setup)")

@@ -21,6 +21,12 @@ target_compile_definitions(kurun_host_tests PRIVATE KURUN_SOURCE_DIR="${CMAKE_SO
                                                    KURUN_LAYOUTS_ZIP="${KURUN_LAYOUTS_ZIP}")
 add_test(NAME host_tests COMMAND kurun_host_tests)
 
+# The program loads libraries in one place only, which searches the system folder alone: any other
+# call (a bare LoadLibraryW) would look beside the program first.
+add_test(NAME libraries_load_in_one_place
+         COMMAND sh -c "! grep -rn LoadLibrary --exclude=SystemLibrary.cpp forms components app"
+         WORKING_DIRECTORY ${CMAKE_SOURCE_DIR})
+
 # The committed layouts must match what the designer makes from the committed pictures.
 if(TARGET kurun_designer)
   add_test(NAME layouts_fresh COMMAND kurun_designer --check ${CMAKE_SOURCE_DIR}/assets)

@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "forms/SystemLibrary.h"
+
 namespace forms {
 
 namespace {
@@ -11,13 +13,22 @@ POINT MessageScreenPos() {
     return POINT{static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
 }
 
+// The common controls are loaded from the system folder when first needed, never imported: an
+// imported comctl32 would be searched beside the program first.
+void RegisterTooltipClass() {
+    using InitCommonControlsExFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+    static const auto initCommonControlsEx =
+        SystemFunction<InitCommonControlsExFn>(L"comctl32.dll", "InitCommonControlsEx");
+    INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
+    if (initCommonControlsEx) initCommonControlsEx(&init);
+}
+
 }  // namespace
 
 void TFormHints::Update(TWinControl& root, bool pointedOnly) {
     pointedOnly_ = pointedOnly;
     if (!tooltip_) {
-        INITCOMMONCONTROLSEX init{sizeof(init), ICC_WIN95_CLASSES};
-        InitCommonControlsEx(&init);
+        RegisterTooltipClass();
         tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, root.Handle(),
                                        nullptr, GetModuleHandleW(nullptr), nullptr));

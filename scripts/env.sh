@@ -9,6 +9,6 @@ export WINEPREFIX="${KURUN_WINEPREFIX:-$KURUN_ROOT/build/wine-prefix}"
 export WINEARCH=win64
 # Quiet; KURUN_WINEDEBUG lets a test keep Wine's errors in its log.
 export WINEDEBUG="${KURUN_WINEDEBUG:--all}"
-# No Mono/Gecko installer dialog may block an unattended run.
-export WINEDLLOVERRIDES="mscoree,mshtml="
+# No Mono/Gecko installer dialog may block an unattended run; KURUN_WINEDLLOVERRIDES adds a test's own.
+export WINEDLLOVERRIDES="mscoree,mshtml=${KURUN_WINEDLLOVERRIDES:+;$KURUN_WINEDLLOVERRIDES}"
 export DEBIAN_FRONTEND=noninteractive

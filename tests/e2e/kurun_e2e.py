@@ -131,9 +131,9 @@ class Window:
 class Kurun:
     """One program run: `with Kurun(exe, artifacts) as k:`."""
 
-    def __init__(self, exe, artifacts, name, files=None, prefix=None):
+    def __init__(self, exe, artifacts, name, files=None, prefix=None, env=None):
         """files: {name: bytes} placed beside the program before it starts; prefix: another Wine
-        prefix than the private one (dpi_prefix)."""
+        prefix than the private one (dpi_prefix); env: more environment for Wine (scripts/env.sh)."""
         if not os.path.isfile(exe):
             raise Failure(f"{exe} does not exist: build the windows preset first")
         self.exe = exe
@@ -144,6 +144,7 @@ class Kurun:
         self.windows = {}
         self.files = files or {}
         self.prefix = prefix
+        self.env = env or {}
 
     def __enter__(self):
         # A kurun.ini left by one test must not reach another: each run gets its own folder.
@@ -161,7 +162,7 @@ class Kurun:
     def start(self):
         self.log = open(os.path.join(self.artifacts, "wine.log"), "w")
         # Wine's own errors (a crash, a lost server) reach the log; a clean run writes none.
-        env = dict(os.environ, KURUN_WINEDEBUG="-all,err+all")
+        env = {**os.environ, "KURUN_WINEDEBUG": "-all,err+all", **self.env}
         if self.prefix:
             env["KURUN_WINEPREFIX"] = self.prefix
         self.proc = subprocess.Popen(

@@ -5,12 +5,11 @@ unticked."""
 import os
 import time
 
-from kurun_e2e import (NAMES, ROW_TOP, SETTINGS_TITLE, Failure, Kurun, Window, check, click_at, main, move_pointer, read_ini, run,
-                       screenshot, wait_until, windows_path)
+from kurun_e2e import (NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, Window, check, click_at, main, move_pointer, read_ini,
+                       run, screenshot, wait_until, windows_path)
 from test_settings_file import close_settings, marking_batch
-from test_tray import find_icon, shown_windows, tray_window
+from test_tray import open_tray_menu, shown_windows, tray_icon
 
-# Only Rugo is shown: nobody walks over him or over the tray. Fenwa is unticked.
 EDIT_LEFT = 104 + 40  # a point inside a row's edit box, from the row's top
 EDIT_DOWN = 24 + 9
 UP_ARROW = (270 + 12, 2 + 8)
@@ -25,17 +24,6 @@ def tooltip_shown(k):
     return None
 
 
-def open_tray_menu(k):
-    tray = wait_until(tray_window, "no tray window of Wine's appeared")
-    t = tray.info()
-    at = wait_until(lambda: find_icon(screenshot(os.path.join(k.artifacts, "tray.png")),
-                                      (t["x"], t["y"], t["w"], t["h"])), "the tray does not show the icon")
-    before = set(shown_windows(k))
-    move_pointer(at[0] + 8, at[1] + 8)
-    run("xdotool", "click", "3")
-    return wait_until(lambda: sorted(set(shown_windows(k)) - before), "no menu after the right click")
-
-
 def test(exe, artifacts):
     move_pointer(700, 700)
     work = os.path.join(artifacts, "launcher-files")
@@ -44,6 +32,7 @@ def test(exe, artifacts):
     fenwa = marking_batch(os.path.join(work, "fenwa.bat"), fenwa_marker)
     if os.path.exists(fenwa_marker):
         os.remove(fenwa_marker)
+    # Only Rugo is shown: nobody walks over him or over the tray. Fenwa is unticked.
     ini = ("[Visible]\r\nChar01=0\r\nChar02=0\r\nChar04=0\r\n"
            f"[Execute]\r\nChar03=Z:\\nowhere\\rugo.txt\r\nChar04={windows_path(fenwa)}\r\n").encode("latin-1")
     with Kurun(exe, artifacts, "launcher", files={"kurun.ini": ini}) as k:
@@ -83,7 +72,7 @@ def test(exe, artifacts):
         check(execute.get("Char03") == "", f"row 3 saved {execute.get('Char03')!r} after Delete")
 
         # The tray's Fenwa entry launches her file though she is hidden.
-        menu = Window(open_tray_menu(k)[0])
+        menu = open_tray_menu(k, tray_icon(k))
         screenshot(os.path.join(k.artifacts, "tray-menu.png"))
         check(menu.info()["h"] > 120, "the tray menu has no launch entries")
         run("xdotool", "key", "4")

@@ -77,6 +77,49 @@ def find_icon(shot, area):
     return None
 
 
+def tray_icon(k):
+    """The centre of the program's icon in Wine's tray."""
+    tray = wait_for(tray_window, "no tray window of Wine's appeared at the top-left corner")
+    t = tray.info()
+    shot = screenshot(os.path.join(k.artifacts, "tray.png"))
+    at = find_icon(shot, (t["x"], t["y"], t["w"], t["h"]))
+    check(at is not None, f"the tray ({t['w']}x{t['h']}+{t['x']}+{t['y']}) does not show tray.ico")
+    print(f"icon drawn at {at} in the tray")
+    return at[0] + 8, at[1] + 8
+
+
+def open_settings_from_tray(k, icon):
+    """Double clicks the icon; returns the settings window that opens."""
+    move_pointer(*icon)
+    run("xdotool", "click", "--repeat", "2", "--delay", "80", "1")
+    settings = Window(wait_for(lambda: k.find(SETTINGS_TITLE), f"no {SETTINGS_TITLE!r} window after the double "
+                                                               f"click")[0])
+    time.sleep(0.5)
+    return settings
+
+
+def open_tray_menu(k, icon):
+    """The right button on the icon; returns the menu that opens."""
+    before = set(shown_windows(k))
+    move_pointer(*icon)
+    run("xdotool", "click", "3")
+    return Window(wait_for(lambda: sorted(set(shown_windows(k)) - before), "no menu after the right click")[0])
+
+
+def exit_from_tray(k, icon):
+    """The right button opens the menu at the cursor; its last entry ends the program with 0."""
+    m = open_tray_menu(k, icon).info()
+    screenshot(os.path.join(k.artifacts, "menu.png"))
+    check(m["h"] > 60 and abs(m["x"] - icon[0]) <= 2 and abs(m["y"] - icon[1]) <= 2,
+          f"the menu is {m['w']}x{m['h']}+{m['x']}+{m['y']}, not five entries at the cursor {icon}")
+    click_at(m["x"] + m["w"] // 2, m["y"] + m["h"] - 10)
+    try:
+        code = k.proc.wait(15)
+    except subprocess.TimeoutExpired:
+        raise Failure("kurun.exe still runs after the menu's exit entry")
+    check(code == 0, f"kurun.exe ended with {code}")
+
+
 def test(exe, artifacts):
     move_pointer(640, 700)
     with Kurun(exe, artifacts, "tray", files={"kurun.ini": INI}) as k:
@@ -87,21 +130,9 @@ def test(exe, artifacts):
               f"besides the characters the program shows {sorted(shown.values())}: no other window (no taskbar "
               f"button) should be mapped")
 
-        tray = wait_for(tray_window, "no tray window of Wine's appeared at the top-left corner")
-        t = tray.info()
-        shot = screenshot(os.path.join(k.artifacts, "tray.png"))
-        at = find_icon(shot, (t["x"], t["y"], t["w"], t["h"]))
-        check(at is not None, f"the tray ({t['w']}x{t['h']}+{t['x']}+{t['y']}) does not show tray.ico")
-        icon = (at[0] + 8, at[1] + 8)
-        print(f"icon drawn at {at} in the tray")
-
+        icon = tray_icon(k)
         # A double click opens the settings on row 1, Pelton's, though Pelton is hidden.
-        move_pointer(*icon)
-        run("xdotool", "click", "--repeat", "2", "--delay", "80", "1")
-        settings = Window(wait_for(lambda: k.find(SETTINGS_TITLE), f"no {SETTINGS_TITLE!r} window after the double "
-                                                                   f"click")[0])
-        time.sleep(0.5)
-        origin = settings.pos()
+        origin = open_settings_from_tray(k, icon).pos()
         check(colour_row(screenshot(os.path.join(k.artifacts, "settings.png")), origin) == 0,
               "the double click did not open the settings on row 1")
 
@@ -109,21 +140,7 @@ def test(exe, artifacts):
         click_at(origin[0] + 18, origin[1] + ROW_TOP[1] + 6)
         wait_for(lambda: k.find("Melka"), "ticking row 2 did not show Melka")
 
-        # The right button opens the menu at the cursor; its last entry ends the program.
-        before = set(shown_windows(k))
-        move_pointer(*icon)
-        run("xdotool", "click", "3")
-        menu = Window(wait_for(lambda: sorted(set(shown_windows(k)) - before), "no menu after the right click")[0])
-        m = menu.info()
-        screenshot(os.path.join(k.artifacts, "menu.png"))
-        check(m["h"] > 60 and abs(m["x"] - icon[0]) <= 2 and abs(m["y"] - icon[1]) <= 2,
-              f"the menu is {m['w']}x{m['h']}+{m['x']}+{m['y']}, not five entries at the cursor {icon}")
-        click_at(m["x"] + m["w"] // 2, m["y"] + m["h"] - 10)
-        try:
-            code = k.proc.wait(15)
-        except subprocess.TimeoutExpired:
-            raise Failure("kurun.exe still runs after the menu's exit entry")
-        check(code == 0, f"kurun.exe ended with {code}")
+        exit_from_tray(k, icon)
         with open(os.path.join(k.dir, "kurun.ini"), "rb") as f:
             check(f.read() == INI, "kurun.ini changed although nothing is saved at exit")
 
