@@ -3,10 +3,11 @@ in the settings window a copied path is pasted into row 2 with Ctrl+V and Delete
 and the close button saves both; the tray menu's Fenwa entry launches her file while she is
 unticked."""
 import os
+import subprocess
 import time
 
-from kurun_e2e import (NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, Window, check, click_at, main, move_pointer, read_ini,
-                       run, screenshot, wait_until, windows_path)
+from kurun_e2e import (NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, Window, check, click_at, ini_text, main, move_pointer, pixel,
+                       read_ini, run, screenshot, wait_until, windows_path)
 from test_settings_file import close_settings, marking_batch
 from test_tray import open_tray_menu, shown_windows, tray_icon
 
@@ -22,6 +23,23 @@ def tooltip_shown(k):
         if name not in NAMES + [SETTINGS_TITLE]:
             return Window(wid)
     return None
+
+
+def menu_entry_rows(shot, menu):
+    """The middle row of each entry's text in a shown menu, top to bottom: the bands of rows that
+    hold black text (separators are grey)."""
+    w, _, raw = shot
+    i = menu.info()
+    dark = [any(max(pixel(w, raw, x, y)) < 60 for x in range(i["x"] + 2, i["x"] + i["w"] - 2))
+            for y in range(i["y"] + 2, i["y"] + i["h"] - 2)]
+    bands, start = [], None
+    for y, is_dark in enumerate(dark + [False]):
+        if is_dark and start is None:
+            start = y
+        elif not is_dark and start is not None:
+            bands.append(i["y"] + 2 + (start + y) // 2)
+            start = None
+    return i["x"] + i["w"] // 2, bands
 
 
 def test(exe, artifacts):
@@ -61,21 +79,22 @@ def test(exe, artifacts):
         click_at(sx + UP_ARROW[0], sy + UP_ARROW[1])
         time.sleep(0.3)
         click_at(sx + EDIT_LEFT, sy + ROW_TOP[1] + EDIT_DOWN)
-        run("sh", "-c", f"printf '%s' '\"{pasted}\"' | xclip -selection clipboard")
+        subprocess.run(["xclip", "-selection", "clipboard", "-t", "UTF8_STRING"], input=f'"{pasted}"'.encode(),
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         run("xdotool", "key", "ctrl+v")
         time.sleep(0.3)
         screenshot(os.path.join(k.artifacts, "pasted.png"))
         close_settings(k, settings)
         with open(os.path.join(k.dir, "kurun.ini"), "rb") as f:
-            execute = read_ini(f.read().decode("cp932")).get("Execute", {})
+            execute = read_ini(ini_text(f.read())).get("Execute", {})
         check(execute.get("Char02") == pasted, f"row 2 saved {execute.get('Char02')!r}, not the pasted {pasted!r}")
         check(execute.get("Char03") == "", f"row 3 saved {execute.get('Char03')!r} after Delete")
 
         # The tray's Fenwa entry launches her file though she is hidden.
         menu = open_tray_menu(k, tray_icon(k))
-        screenshot(os.path.join(k.artifacts, "tray-menu.png"))
-        check(menu.info()["h"] > 120, "the tray menu has no launch entries")
-        run("xdotool", "key", "4")
+        x, rows = menu_entry_rows(screenshot(os.path.join(k.artifacts, "tray-menu.png")), menu)
+        check(len(rows) == 7, f"the tray menu shows {len(rows)} entries, not its 3 and the 4 launches")
+        click_at(x, rows[4])
         wait_until(lambda: os.path.exists(fenwa_marker), "the tray's Fenwa entry did not run her batch file", 15)
         check(not k.find("Fenwa"), "launching from the tray showed Fenwa")
 
