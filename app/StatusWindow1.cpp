@@ -4,8 +4,10 @@
 
 #include "app/CharacterForm.h"
 #include "app/Pelton.h"
+#include "core/LaunchTarget.h"
 #include "core/Paths.h"
 #include "forms/Platform.h"
+#include "forms/ShellLink.h"
 #include "forms/SysUtils.h"
 
 namespace kurun {
@@ -33,17 +35,17 @@ public:
     ~DropScope() { DragFinish(drop_); }
     DropScope(const DropScope&) = delete;
     DropScope& operator=(const DropScope&) = delete;
-    // Name i whole, whatever its length.
-    std::wstring Name(UINT i) const {
-        UINT length = DragQueryFileW(drop_, i, nullptr, 0);
-        std::wstring name(static_cast<size_t>(length) + 1, L'\0');
-        name.resize(DragQueryFileW(drop_, i, name.data(), length + 1));
-        return name;
-    }
-    UINT Count() const { return DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0); }
+    HDROP Get() const { return drop_; }
 private:
     HDROP drop_;
 };
+
+// The shortcut that starts the program with Windows.
+constexpr const wchar_t* kStartupShortcutName = L"kurun.lnk";
+
+bool StartsWithWindows() {
+    return !forms::ShortcutsStarting(forms::Platform().StartupFolder(), forms::ModuleFileName()).empty();
+}
 
 }  // namespace
 
@@ -75,10 +77,18 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     PublishMethod("S1Click", [this](TObject* sender) { S1Click(sender); });
     PublishMethod("N2Click", [this](TObject* sender) { N2Click(sender); });
     PublishMethod("N1Click", [this](TObject* sender) { N1Click(sender); });
+    PublishField("AutoStart1", AutoStart1);
+    PublishMethod("PopupMenu1Popup", [this](TObject* sender) { PopupMenu1Popup(sender); });
+    PublishMethod("AutoStart1Click", [this](TObject* sender) { AutoStart1Click(sender); });
     components::InitializeDxfcheckboxUnit();
     components::InitializeTrayIconUnit();
     InitInheritedComponent(L"TSTATUSFORM1");
+    // Links come only through OLE; files come that way too, or as WM_DROPFILES where OLE is missing.
     DragAcceptFiles(Handle(), TRUE);
+    dropTarget_.emplace(Handle(), forms::TDropHandler{[](const forms::TDroppedData& dropped) {
+                                                          return DroppedTarget(dropped).has_value();
+                                                      },
+                                                      [this](const forms::TDroppedData& dropped) { TakeDrop(dropped); }});
 }
 
 // Every square is painted each time, so the picture depends on SelectedChar alone.
@@ -145,6 +155,19 @@ void TStatusForm1::S1Click(TObject*) { Form1->N1Click(this); }
 void TStatusForm1::N2Click(TObject*) { OpenInformationPage(); }
 void TStatusForm1::N1Click(TObject*) { Form1->Close(); }
 
+// The mark tells the truth each time the menu opens: the user may have changed the folder.
+void TStatusForm1::PopupMenu1Popup(TObject*) { AutoStart1->Checked = StartsWithWindows(); }
+
+// A shortcut to a copy of the program elsewhere does not count: choosing the entry then makes
+// one that starts this copy.
+void TStatusForm1::AutoStart1Click(TObject*) {
+    const std::wstring folder = forms::Platform().StartupFolder(), program = forms::ModuleFileName();
+    const bool done = StartsWithWindows() ? forms::RemoveShortcutsStarting(folder, program)
+                                          : !folder.empty() && forms::MakeShortcut(folder + L"\\" + kStartupShortcutName, program);
+    if (!done) forms::Beep(0);
+    AutoStart1->Checked = StartsWithWindows();
+}
+
 void TStatusForm1::OpenInformationPage() {
     forms::ShellOpen(Handle(), L"OPEN", InformationAddress(forms::ModuleFileName()));
 }
@@ -154,9 +177,18 @@ LRESULT TStatusForm1::WMNCHitTest(forms::Message&) { return HTCAPTION; }
 
 void TStatusForm1::WMDropFiles(forms::Message& message) {
     DropScope drop(reinterpret_cast<HDROP>(message.wParam));
-    const UINT count = drop.Count();
-    for (UINT i = 0; i < count; ++i) RowEdit(SelectedChar + 1).SetText(drop.Name(i));
+    TakeDrop(forms::TDroppedData{forms::DroppedFileNames(drop.Get()), L""});
     message.result = 0;
+}
+
+// Names are taken as they come, files, folders and shortcuts alike: the last of several wins.
+std::optional<std::wstring> TStatusForm1::DroppedTarget(const forms::TDroppedData& dropped) {
+    if (!dropped.Files.empty()) return dropped.Files.back();
+    return core::LaunchTargetFromText(dropped.Text);
+}
+
+void TStatusForm1::TakeDrop(const forms::TDroppedData& dropped) {
+    if (const auto target = DroppedTarget(dropped)) SetLaunchFile(SelectedChar + 1, *target);
 }
 
 bool TStatusForm1::Checked(int n) const { return RowCheckBox(n).Checked(); }

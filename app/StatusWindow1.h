@@ -2,11 +2,13 @@
 // The settings window: one row per character with its show/hide box and launch file, the
 // selected row's colour portrait, dropping files, and the tray icon's menu.
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/SettingsFile.h"
 #include "components/Dxfcheckbox.h"
 #include "components/trayicon.h"
+#include "forms/DropTarget.h"
 #include "forms/Edits.h"
 #include "forms/Forms.h"
 #include "forms/GraphicCtrls.h"
@@ -41,6 +43,7 @@ public:
     forms::TImageList* ImageList1 = nullptr;
     components::TTrayIcon* TrayIcon1 = nullptr;  // inactive until start-up has finished
     forms::TPopupMenu* PopupMenu1 = nullptr;
+    forms::TMenuItem* AutoStart1 = nullptr;  // ticked while a Startup shortcut starts this program
 
     // The selected row minus one, 0 to 3.
     int32_t SelectedChar = 0;
@@ -55,7 +58,13 @@ public:
     void S1Click(TObject* sender);
     void N2Click(TObject* sender);
     void N1Click(TObject* sender);
+    void PopupMenu1Popup(TObject* sender);
+    void AutoStart1Click(TObject* sender);
     void OpenInformationPage();
+
+    // What a drop makes the selected row's target: the last of its file names, or its text when
+    // that names a path or a web address; nothing for anything else.
+    static std::optional<std::wstring> DroppedTarget(const forms::TDroppedData& dropped);
 
     // The rows as the settings file sees them (n = 1 to 4).
     bool Checked(int n) const override;
@@ -73,6 +82,9 @@ protected:
 private:
     components::TdxfCheckBox& RowCheckBox(int n) const { return *CheckBox.at(static_cast<size_t>(n - 1)); }
     forms::TEdit& RowEdit(int n) const { return *Edit.at(static_cast<size_t>(n - 1)); }
+    // Files and links dropped on the window, whichever way they come.
+    void TakeDrop(const forms::TDroppedData& dropped);
+    std::optional<forms::TDropTargetRegistration> dropTarget_;
 };
 
 extern TStatusForm1* StatusForm1;

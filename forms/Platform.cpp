@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "forms/ShellLink.h"
+
 namespace forms {
 
 TPlatformSeam DefaultPlatform() {
@@ -12,6 +14,7 @@ TPlatformSeam DefaultPlatform() {
                           r.showCommand);
         },
         [](DWORD message, NOTIFYICONDATAW& data) { return Shell_NotifyIconW(message, &data) != FALSE; },
+        StartupFolder,
     };
 }
 

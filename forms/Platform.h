@@ -1,7 +1,7 @@
 #pragma once
 // Side effects on the user's desktop that tests must observe without making them: the beep,
-// the shell's open verb and the notification-area icon. Tests replace the functions; the
-// program uses the platform's.
+// the shell's open verb, the notification-area icon and the Startup folder. Tests replace the
+// functions; the program uses the platform's.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -21,6 +21,8 @@ struct TPlatformSeam {
     std::function<void(const TShellOpenRequest& request)> ShellOpen;
     // Shell_NotifyIconW: adds, modifies or deletes a notification-area icon; whether the shell took it.
     std::function<bool(DWORD message, NOTIFYICONDATAW& data)> NotifyIcon;
+    // The folder whose shortcuts start programs when the user signs in.
+    std::function<std::wstring()> StartupFolder;
 };
 
 // The current seam; a test assigns its own functions and restores the defaults afterwards.
