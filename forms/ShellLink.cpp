@@ -54,7 +54,7 @@ using FindHandle = UniqueHandle<HANDLE, &FindClose>;
 
 std::wstring StartupFolder() {
     PWSTR path = nullptr;
-    const bool found = SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Startup, 0, nullptr, &path));
+    const bool found = SUCCEEDED(SHGetKnownFolderPath(FOLDERID_Startup, KF_FLAG_CREATE, nullptr, &path));
     std::wstring folder = found ? path : L"";
     CoTaskMemFree(path);
     return folder;
