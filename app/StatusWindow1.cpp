@@ -85,10 +85,9 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     InitInheritedComponent(L"TSTATUSFORM1");
     // Links come only through OLE; files come that way too, or as WM_DROPFILES where OLE is missing.
     DragAcceptFiles(Handle(), TRUE);
-    dropTarget_.emplace(Handle(), forms::TDropHandler{[](const forms::TDroppedData& dropped) {
-                                                          return DroppedTarget(dropped).has_value();
-                                                      },
-                                                      [this](const forms::TDroppedData& dropped) { TakeDrop(dropped); }});
+    dropTarget_.emplace(Handle(), forms::TDropHandler{
+        [](const forms::TDroppedData& dropped) { return DroppedTarget(dropped).has_value(); },
+        [this](const forms::TDroppedData& dropped) { TakeDrop(dropped); }});
 }
 
 // Every square is painted each time, so the picture depends on SelectedChar alone.
@@ -162,8 +161,9 @@ void TStatusForm1::PopupMenu1Popup(TObject*) { AutoStart1->Checked = StartsWithW
 // one that starts this copy.
 void TStatusForm1::AutoStart1Click(TObject*) {
     const std::wstring folder = forms::Platform().StartupFolder(), program = forms::ModuleFileName();
-    const bool done = StartsWithWindows() ? forms::RemoveShortcutsStarting(folder, program)
-                                          : !folder.empty() && forms::MakeShortcut(folder + L"\\" + kStartupShortcutName, program);
+    const bool done = StartsWithWindows()
+                          ? forms::RemoveShortcutsStarting(folder, program)
+                          : !folder.empty() && forms::MakeShortcut(folder + L"\\" + kStartupShortcutName, program);
     if (!done) forms::Beep(0);
     AutoStart1->Checked = StartsWithWindows();
 }

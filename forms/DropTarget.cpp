@@ -238,11 +238,9 @@ TDroppedData ReadDroppedData(IDataObject* data) {
     return dropped;
 }
 
-IDropTarget* NewDropTarget(TDropHandler handler) { return new TDropTarget(std::move(handler)); }
-
 TDropTargetRegistration::TDropTargetRegistration(HWND window, TDropHandler handler) : window_(window) {
     ComPtr<IDropTarget> target;
-    target.Attach(NewDropTarget(std::move(handler)));
+    target.Attach(new TDropTarget(std::move(handler)));
     registered_ = SUCCEEDED(RegisterDragDrop(window, target.Get()));
 }
 

@@ -28,11 +28,8 @@ struct TDropHandler {
     std::function<void(const TDroppedData&)> Take;
 };
 
-// A new drop target object (one reference, the caller's) that asks `handler`; it offers the
-// source a copy, never a move, so that a file manager keeps its files.
-IDropTarget* NewDropTarget(TDropHandler handler);
-
 // A window registered as a drop target for as long as this lives; the window must outlive it.
+// It offers the source a copy, never a move, so that a file manager keeps its files.
 class TDropTargetRegistration {
 public:
     TDropTargetRegistration(HWND window, TDropHandler handler);
