@@ -8,6 +8,7 @@
 #include "core/Paths.h"
 #include "forms/Clipboard.h"
 #include "forms/Platform.h"
+#include "forms/ShellLink.h"
 #include "forms/SysUtils.h"
 
 namespace kurun {
@@ -38,17 +39,17 @@ public:
     ~DropScope() { DragFinish(drop_); }
     DropScope(const DropScope&) = delete;
     DropScope& operator=(const DropScope&) = delete;
-    // Name i whole, whatever its length.
-    std::wstring Name(UINT i) const {
-        UINT length = DragQueryFileW(drop_, i, nullptr, 0);
-        std::wstring name(static_cast<size_t>(length) + 1, L'\0');
-        name.resize(DragQueryFileW(drop_, i, name.data(), length + 1));
-        return name;
-    }
-    UINT Count() const { return DragQueryFileW(drop_, 0xFFFFFFFF, nullptr, 0); }
+    HDROP Get() const { return drop_; }
 private:
     HDROP drop_;
 };
+
+// The shortcut that starts the program with Windows.
+constexpr const wchar_t* kStartupShortcutName = L"kurun.lnk";
+
+bool StartsWithWindows() {
+    return !forms::ShortcutsStarting(forms::Platform().StartupFolder(), forms::ModuleFileName()).empty();
+}
 
 }  // namespace
 
@@ -84,7 +85,9 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     PublishMethod("S1Click", [this](TObject* sender) { S1Click(sender); });
     PublishMethod("N2Click", [this](TObject* sender) { N2Click(sender); });
     PublishMethod("N1Click", [this](TObject* sender) { N1Click(sender); });
+    PublishField("AutoStart1", AutoStart1);
     PublishMethod("PopupMenu1Popup", [this](TObject* sender) { PopupMenu1Popup(sender); });
+    PublishMethod("AutoStart1Click", [this](TObject* sender) { AutoStart1Click(sender); });
     components::InitializeDxfcheckboxUnit();
     components::InitializeTrayIconUnit();
     InitInheritedComponent(L"TSTATUSFORM1");
@@ -92,7 +95,11 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
         edit->OnKeyDown = [this](TObject*, WORD& key, forms::TShiftState shift) { EditKeyDown(key, shift); };
         edit->OnDblClick = [this](TObject*) { ChooseSelectedTarget(); };
     }
+    // Links come only through OLE; files come that way too, or as WM_DROPFILES where OLE is missing.
     DragAcceptFiles(Handle(), TRUE);
+    dropTarget_.emplace(Handle(), forms::TDropHandler{
+        [](const forms::TDroppedData& dropped) { return DroppedTarget(dropped).has_value(); },
+        [this](const forms::TDroppedData& dropped) { TakeDrop(dropped); }});
 }
 
 // Every square is painted each time, so the picture depends on SelectedChar alone.
@@ -159,6 +166,18 @@ void TStatusForm1::S1Click(TObject*) { Form1->N1Click(this); }
 void TStatusForm1::N2Click(TObject*) { OpenInformationPage(); }
 void TStatusForm1::N1Click(TObject*) { Form1->Close(); }
 
+// The mark tells the truth each time the menu opens: the user may have changed the folder.
+// A shortcut to a copy of the program elsewhere does not count: choosing the entry then makes
+// one that starts this copy.
+void TStatusForm1::AutoStart1Click(TObject*) {
+    const std::wstring folder = forms::Platform().StartupFolder(), program = forms::ModuleFileName();
+    const bool done = StartsWithWindows()
+                          ? forms::RemoveShortcutsStarting(folder, program)
+                          : !folder.empty() && forms::MakeShortcut(folder + L"\\" + kStartupShortcutName, program);
+    if (!done) forms::Beep(0);
+    AutoStart1->Checked = StartsWithWindows();
+}
+
 void TStatusForm1::OpenInformationPage() {
     forms::ShellOpen(Handle(), L"OPEN", InformationAddress(forms::ModuleFileName()));
 }
@@ -168,9 +187,18 @@ LRESULT TStatusForm1::WMNCHitTest(forms::Message&) { return HTCAPTION; }
 
 void TStatusForm1::WMDropFiles(forms::Message& message) {
     DropScope drop(reinterpret_cast<HDROP>(message.wParam));
-    const UINT count = drop.Count();
-    for (UINT i = 0; i < count; ++i) SetSelectedTarget(drop.Name(i));
+    TakeDrop(forms::TDroppedData{forms::DroppedFileNames(drop.Get()), L""});
     message.result = 0;
+}
+
+// Names are taken as they come, files, folders and shortcuts alike: the last of several wins.
+std::optional<std::wstring> TStatusForm1::DroppedTarget(const forms::TDroppedData& dropped) {
+    if (!dropped.Files.empty()) return dropped.Files.back();
+    return core::LaunchTargetFromText(dropped.Text);
+}
+
+void TStatusForm1::TakeDrop(const forms::TDroppedData& dropped) {
+    if (const auto target = DroppedTarget(dropped)) SetSelectedTarget(*target);
 }
 
 void TStatusForm1::SetSelectedTarget(const std::wstring& target) { RowEdit(SelectedChar + 1).SetText(target); }
@@ -207,8 +235,10 @@ std::wstring TStatusForm1::DescribeRow(int n) const {
     return core::DescribeTarget(RowName(n), TargetDisplayName(LaunchFile(n)), kNoTarget);
 }
 
-// The launch entries name what each character opens now, the settings' unsaved changes too.
+// The launch entries name what each character opens now, the settings' unsaved changes too, and
+// the autostart mark says whether the shortcut is there now.
 void TStatusForm1::PopupMenu1Popup(TObject*) {
+    AutoStart1->Checked = StartsWithWindows();
     for (int n = 1; n <= kRowCount; ++n) {
         std::wstring caption = L"&" + std::to_wstring(n) + L" ";
         for (wchar_t c : DescribeRow(n)) {

@@ -2,11 +2,13 @@
 // The settings window: one row per character with its show/hide box and launch file, the
 // selected row's colour portrait, dropping files, and the tray icon's menu.
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/SettingsFile.h"
 #include "components/Dxfcheckbox.h"
 #include "components/trayicon.h"
+#include "forms/DropTarget.h"
 #include "forms/Edits.h"
 #include "forms/Forms.h"
 #include "forms/GraphicCtrls.h"
@@ -49,6 +51,7 @@ public:
     forms::TImageList* ImageList1 = nullptr;
     components::TTrayIcon* TrayIcon1 = nullptr;  // inactive until start-up has finished
     forms::TPopupMenu* PopupMenu1 = nullptr;
+    forms::TMenuItem* AutoStart1 = nullptr;  // ticked while a Startup shortcut starts this program
 
     // The selected row minus one, 0 to 3.
     int32_t SelectedChar = 0;
@@ -64,6 +67,7 @@ public:
     void N2Click(TObject* sender);
     void N1Click(TObject* sender);
     void PopupMenu1Popup(TObject* sender);
+    void AutoStart1Click(TObject* sender);
     void OpenInformationPage();
 
     // The selected row's new target, from a drop, a paste or the Open dialog (empty: none).
@@ -75,6 +79,10 @@ public:
     // Row n's name as the window shows it, and "name: what it opens" for its tooltip and menu.
     std::wstring RowName(int n) const;
     std::wstring DescribeRow(int n) const;
+
+    // What a drop makes the selected row's target: the last of its file names, or its text when
+    // that names a path or a web address; nothing for anything else.
+    static std::optional<std::wstring> DroppedTarget(const forms::TDroppedData& dropped);
 
     // The rows as the settings file sees them (n = 1 to 4).
     bool Checked(int n) const override;
@@ -93,6 +101,9 @@ private:
     void EditKeyDown(WORD& key, forms::TShiftState shift);
     components::TdxfCheckBox& RowCheckBox(int n) const { return *CheckBox.at(static_cast<size_t>(n - 1)); }
     forms::TEdit& RowEdit(int n) const { return *Edit.at(static_cast<size_t>(n - 1)); }
+    // Files and links dropped on the window, whichever way they come.
+    void TakeDrop(const forms::TDroppedData& dropped);
+    std::optional<forms::TDropTargetRegistration> dropTarget_;
 };
 
 extern TStatusForm1* StatusForm1;

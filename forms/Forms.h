@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "forms/Controls.h"
+#include "forms/DropTarget.h"
 #include "forms/Exceptions.h"
 #include "forms/Hints.h"
 
@@ -178,6 +179,8 @@ public:
 private:
     static LRESULT CALLBACK WindowProcedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
     std::wstring title_;
+    // Drops and shortcuts need OLE on the thread of the windows, from the first to the last.
+    TOleScope ole_;
     WindowHandle handle_;
     std::vector<std::pair<const void*, TWindowHook>> hooks_;
     TCustomForm* mainForm_ = nullptr;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "forms/SystemLibrary.h"
+#include "forms/ShellLink.h"
 
 namespace forms {
 
@@ -42,6 +43,7 @@ TPlatformSeam DefaultPlatform() {
         },
         [](DWORD message, NOTIFYICONDATAW& data) { return Shell_NotifyIconW(message, &data) != FALSE; },
         &OpenFileDialog,
+        StartupFolder,
     };
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // Side effects on the user's desktop that tests must observe without making them: the beep,
-// the shell's open verb, the notification-area icon and the Open dialog. Tests replace the functions; the
-// program uses the platform's.
+// the shell's open verb, the notification-area icon, the Open dialog and the Startup folder.
+// Tests replace the functions; the program uses the platform's.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -29,6 +29,8 @@ struct TPlatformSeam {
     std::function<bool(DWORD message, NOTIFYICONDATAW& data)> NotifyIcon;
     // The system's Open dialog for one existing file of any kind; nothing when cancelled.
     std::function<std::optional<std::wstring>(const TOpenFileRequest& request)> OpenFile;
+    // The folder whose shortcuts start programs when the user signs in.
+    std::function<std::wstring()> StartupFolder;
 };
 
 // The current seam; a test assigns its own functions and restores the defaults afterwards.

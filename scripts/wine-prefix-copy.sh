@@ -6,12 +6,15 @@
 #   bash scripts/wine-prefix-copy.sh desktop  # build/wine-prefix-desktop: without Managed=N, so
 #                                             # Wine hands windows to a window manager as on a
 #                                             # Linux desktop
+#   bash scripts/wine-prefix-copy.sh browser  # build/wine-prefix-browser: the shell opens http and
+#                                             # https addresses with a stand-in browser that
+#                                             # writes each one to C:\opened-address.txt
 set -euo pipefail
-kind="${1:?usage: wine-prefix-copy.sh <DPI>dpi | desktop}"
+kind="${1:?usage: wine-prefix-copy.sh <DPI>dpi | desktop | browser}"
 if [[ $kind =~ ^([0-9]+)dpi$ ]]; then
   dpi="${BASH_REMATCH[1]}"
   (( dpi >= 48 && dpi <= 960 )) || { echo "wine-prefix-copy: bad DPI $dpi" >&2; exit 2; }
-elif [[ $kind != desktop ]]; then
+elif [[ $kind != desktop && $kind != browser ]]; then
   echo "wine-prefix-copy: unknown copy $kind" >&2
   exit 2
 fi
@@ -23,7 +26,16 @@ copy="$base-$kind"
 stamp="$copy/.kurun-copy"
 
 change_settings() {
-  if [[ $kind == desktop ]]; then
+  if [[ $kind == browser ]]; then
+    # Wine's shell reads the command for an address from HKCR\<scheme>\shell\open\command.
+    printf '@echo %%~1> C:\\opened-address.txt\r\n' >"$copy/drive_c/open-address.bat"
+    for scheme in http https; do
+      wine reg add "HKCR\\$scheme\\shell\\open\\command" /ve /f \
+        /d 'C:\windows\system32\cmd.exe /c C:\open-address.bat "%1"' >/dev/null 2>&1
+    done
+    wineserver -w
+    grep -q 'open-address.bat' "$copy/system.reg" || { echo "wine-prefix-copy: no stand-in browser in $copy" >&2; exit 1; }
+  elif [[ $kind == desktop ]]; then
     wine reg delete 'HKCU\Software\Wine\X11 Driver' /v Managed /f >/dev/null 2>&1 || true
     wineserver -w
     ! grep -q '"Managed"="N"' "$copy/user.reg" || { echo "wine-prefix-copy: Managed=N stayed in $copy" >&2; exit 1; }

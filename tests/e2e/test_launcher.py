@@ -93,7 +93,7 @@ def test(exe, artifacts):
         # The tray's Fenwa entry launches her file though she is hidden.
         menu = open_tray_menu(k, tray_icon(k))
         x, rows = menu_entry_rows(screenshot(os.path.join(k.artifacts, "tray-menu.png")), menu)
-        check(len(rows) == 7, f"the tray menu shows {len(rows)} entries, not its 3 and the 4 launches")
+        check(len(rows) == 8, f"the tray menu shows {len(rows)} entries, not its 4 and the 4 launches")
         click_at(x, rows[4])
         wait_until(lambda: os.path.exists(fenwa_marker), "the tray's Fenwa entry did not run her batch file", 15)
         check(not k.find("Fenwa"), "launching from the tray showed Fenwa")

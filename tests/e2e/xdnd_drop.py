@@ -1,17 +1,20 @@
-"""Drops files onto an X window the way a Linux file manager does: the XDND protocol.
+"""Drops files onto an X window the way a Linux file manager does, or a link the way a web
+browser does: the XDND protocol.
 
     /usr/bin/python3 xdnd_drop.py WINDOW_ID X Y PATH...
+    /usr/bin/python3 xdnd_drop.py WINDOW_ID X Y --link ADDRESS
 
-Owns XdndSelection, sends XdndEnter (text/uri-list), XdndPosition at the root point (X, Y),
-waits for the target's XdndStatus, sends XdndDrop, answers the target's selection request
-with file:// URIs and waits for XdndFinished. Exits 0 when the target accepted the drop.
-Needs Debian's python3-xlib, hence /usr/bin/python3.
+Owns XdndSelection, sends XdndEnter with the types offered (files: text/uri-list of file://
+URIs; a link: text/uri-list, text/plain and Firefox's and Chromium's text/x-moz-url, the address
+and a title in UTF-16), XdndPosition at the root point (X, Y), waits for the target's
+XdndStatus, sends XdndDrop, answers the target's selection requests and waits for XdndFinished.
+Exits 0 when the target accepted the drop. Needs Debian's python3-xlib, hence /usr/bin/python3.
 """
 import sys
 import time
 import urllib.parse
 
-from Xlib import X, Xatom, display
+from Xlib import X, display
 from Xlib.protocol import event
 
 TIMEOUT = 10.0
@@ -19,7 +22,12 @@ TIMEOUT = 10.0
 
 def main():
     target_id, x, y = int(sys.argv[1], 0), int(sys.argv[2]), int(sys.argv[3])
-    uris = "".join("file://" + urllib.parse.quote(p) + "\r\n" for p in sys.argv[4:]).encode()
+    if sys.argv[4] == "--link":
+        address = sys.argv[5]
+        offers = {"text/uri-list": (address + "\r\n").encode(), "text/plain": address.encode(),
+                  "text/x-moz-url": (address + "\nA web page").encode("utf-16-le")}
+    else:
+        offers = {"text/uri-list": "".join("file://" + urllib.parse.quote(p) + "\r\n" for p in sys.argv[4:]).encode()}
     d = display.Display()
     atom = lambda name: d.intern_atom(name)
     root = d.screen().root
@@ -35,7 +43,8 @@ def main():
         target = parent
     version = min(5, target.get_full_property(aware, X.AnyPropertyType).value[0])
 
-    uri_list, selection = atom("text/uri-list"), atom("XdndSelection")
+    offers = {atom(name): data for name, data in offers.items()}
+    selection = atom("XdndSelection")
     source.set_selection_owner(selection, X.CurrentTime)
 
     def send(name, data):
@@ -43,7 +52,8 @@ def main():
         target.send_event(message, event_mask=0)
         d.flush()
 
-    send("XdndEnter", [source.id, version << 24, uri_list, 0, 0])
+    types = (list(offers) + [0, 0, 0])[:3]
+    send("XdndEnter", [source.id, version << 24] + types)
     send("XdndPosition", [source.id, 0, (x << 16) | y, X.CurrentTime, atom("XdndActionCopy")])
 
     accepted = dropped = False
@@ -64,7 +74,7 @@ def main():
         elif e.type == X.SelectionRequest:
             requestor = e.requestor
             prop = e.property or e.target
-            requestor.change_property(prop, uri_list if e.target == uri_list else Xatom.STRING, 8, uris)
+            requestor.change_property(prop, e.target, 8, offers.get(e.target, b""))
             notify = event.SelectionNotify(time=e.time, requestor=requestor, selection=e.selection,
                                            target=e.target, property=prop)
             requestor.send_event(notify)

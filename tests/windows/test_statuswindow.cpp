@@ -6,7 +6,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,6 +22,8 @@
 #include "app/StatusWindow1.h"
 #include "forms/IniFiles.h"
 #include "forms/Platform.h"
+#include "forms/ShellLink.h"
+#include "forms/SysUtils.h"
 #include "forms/Text.h"
 #include "support/WinTest.h"
 
@@ -62,6 +66,47 @@ HDROP MakeDrop(const std::vector<std::wstring>& names) {
     }
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
+}
+
+// A drag's data as a source offers it: each format's bytes in global memory.
+class DraggedData : public IDataObject {
+public:
+    std::map<CLIPFORMAT, std::string> formats;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void** object) override { return *object = this, S_OK; }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 1; }  // it lives on the test's stack
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE GetData(FORMATETC* format, STGMEDIUM* medium) override {
+        if (QueryGetData(format) != S_OK) return DV_E_FORMATETC;
+        const std::string& bytes = formats[format->cfFormat];
+        medium->tymed = TYMED_HGLOBAL;
+        medium->hGlobal = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        medium->pUnkForRelease = nullptr;
+        std::memcpy(GlobalLock(medium->hGlobal), bytes.data(), bytes.size());
+        GlobalUnlock(medium->hGlobal);
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE QueryGetData(FORMATETC* format) override {
+        return formats.count(format->cfFormat) && (format->tymed & TYMED_HGLOBAL) ? S_OK : DV_E_FORMATETC;
+    }
+    HRESULT STDMETHODCALLTYPE GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE GetCanonicalFormatEtc(FORMATETC*, FORMATETC*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DUnadvise(DWORD) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE EnumDAdvise(IEnumSTATDATA**) override { return E_NOTIMPL; }
+};
+
+std::string Utf16Bytes(const std::wstring& text) {
+    return std::string(reinterpret_cast<const char*>(text.c_str()), (text.size() + 1) * sizeof(wchar_t));
+}
+
+std::string DropBytes(const std::vector<std::wstring>& names) {
+    HDROP drop = MakeDrop(names);
+    std::string bytes(static_cast<const char*>(GlobalLock(drop)), GlobalSize(drop));
+    GlobalUnlock(drop);
+    GlobalFree(drop);
+    return bytes;
 }
 
 class StatusWindowTest : public wintest::AppTest {
@@ -237,6 +282,51 @@ TEST_F(StatusWindowTest, DroppedNamesLandWholeInTheSelectedRowOnly) {
     Form2->Rgn1Click(nullptr);
     ASSERT_EQ(opened.size(), 1u);
     EXPECT_EQ(opened[0].file, longName);
+}
+
+TEST_F(StatusWindowTest, ADraggedLinkOrPathBecomesTheSelectedRowsTargetAndOtherTextIsRefused) {
+    auto format = [](const wchar_t* name) { return static_cast<CLIPFORMAT>(RegisterClipboardFormatW(name)); };
+    FILEGROUPDESCRIPTORW shortcut{1, {}};
+    wcscpy(shortcut.fgd[0].cFileName, L"Example.URL");
+    const struct {
+        std::map<CLIPFORMAT, std::string> formats;
+        const wchar_t* target;  // null: refused, the row unchanged
+    } cases[] = {
+        {{{CF_HDROP, DropBytes({L"C:\\first.txt", L"C:\\a folder"})}, {CF_UNICODETEXT, Utf16Bytes(L"C:\\x")}},
+         L"C:\\a folder"},
+        {{{format(L"UniformResourceLocatorW"), Utf16Bytes(L"https://example.org/写真")},
+          {CF_UNICODETEXT, Utf16Bytes(L"a title")}},
+         L"https://example.org/写真"},
+        // A browser on X through Wine: no file names, the address and its title from Firefox or Chromium.
+        {{{CF_HDROP, DropBytes({})}, {format(L"text/x-moz-url"), Utf16Bytes(L"https://example.org/moz\ntitle")}},
+         L"https://example.org/moz"},
+        {{{format(L"text/uri-list"), std::string("# dragged\r\nhttp://example.org/list\r\n")}},
+         L"http://example.org/list"},
+        {{{format(CFSTR_FILEDESCRIPTORW), std::string(reinterpret_cast<const char*>(&shortcut), sizeof shortcut)},
+          {format(CFSTR_FILECONTENTS), std::string("[InternetShortcut]\r\nURL=https://example.org/url\r\n")}},
+         L"https://example.org/url"},
+        {{{CF_UNICODETEXT, Utf16Bytes(L"  \"D:\\Tools\\a b.exe\"\r\n")}}, L"D:\\Tools\\a b.exe"},
+        {{{CF_UNICODETEXT, Utf16Bytes(L"just some words")}}, nullptr},
+        {{}, nullptr},
+    };
+    WhileOpenFrom(2, [&] {
+        auto* target = static_cast<IDropTarget*>(GetPropW(StatusForm1->Handle(), L"OleDropTargetInterface"));
+        ASSERT_NE(target, nullptr) << "the window is no drop target";
+        for (const auto& c : cases) {
+            SCOPED_TRACE(testing::Message() << (c.target ? c.target : L"(refused)"));
+            StatusForm1->SetLaunchFile(2, L"C:\\before.txt");
+            DraggedData data;
+            data.formats = c.formats;
+            const DWORD expected = c.target ? DROPEFFECT_COPY : DROPEFFECT_NONE;  // never a move
+            DWORD entered = DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_LINK, dropped = entered;
+            EXPECT_EQ(target->DragEnter(&data, MK_LBUTTON, {100, 100}, &entered), S_OK);
+            EXPECT_EQ(target->Drop(&data, MK_LBUTTON, {100, 100}, &dropped), S_OK);
+            EXPECT_EQ(entered, expected);
+            EXPECT_EQ(dropped, expected);
+            EXPECT_EQ(StatusForm1->LaunchFile(2), c.target ? c.target : L"C:\\before.txt");
+        }
+    });
+    EXPECT_TRUE(reports.empty());
 }
 
 TEST_F(StatusWindowTest, TheSurfaceDragsTheWindowAndTheChildrenTakeTheirClicks) {
@@ -598,8 +688,54 @@ TEST_F(StatusWindowTest, HintsAndTheTrayMenuComeFromTheLayout) {
     // The launches go between the first entry and the information entry; exit stays last.
     EXPECT_EQ(captions, (std::vector<std::wstring>{L"設定ウィンドウを開く(&S)...", L"-", L"&1 ﾐﾛｯﾄ: （未設定）",
                                                    L"&2 ｸﾞﾗﾝﾃ: （未設定）", L"&3 ﾍﾟｲﾕ: （未設定）",
-                                                   L"&4 ﾄｩｰﾗ: （未設定）", L"-", L"インフォメーション(&I)...", L"-",
-                                                   L"終了する(&X)"}));
+                                                   L"&4 ﾄｩｰﾗ: （未設定）", L"-", L"インフォメーション(&I)...",
+                                                   L"Windows の起動時に実行する(&W)", L"-", L"終了する(&X)"}));
+}
+
+TEST_F(StatusWindowTest, TheAutostartEntryMakesAndRemovesTheStartupShortcutAndItsMarkTellsTheTruth) {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = temp + (L"kurun-startup-" + std::to_wstring(GetCurrentProcessId()));
+    const std::wstring program = forms::ModuleFileName(), elsewhere = L"C:\\moved\\kurun.exe";
+    CreateDirectoryW(folder.c_str(), nullptr);
+    std::wstring startup = folder;
+    forms::Platform().StartupFolder = [&] { return startup; };
+    // Opens the tray menu; returns the entry's mark as shown, after choosing it when `choose`.
+    auto menu = [&](bool choose) {
+        bool shown = false;
+        forms::TPopupMenu::PopupHook = [&](forms::TPopupMenu*, POINT) {
+            shown = StatusForm1->AutoStart1->Checked;
+            return choose ? StatusForm1->AutoStart1 : nullptr;
+        };
+        StatusForm1->PopupMenu1->Popup(0, 0);
+        forms::TPopupMenu::PopupHook = nullptr;
+        return shown;
+    };
+    auto mine = [&] { return forms::ShortcutsStarting(folder, program); };
+
+    EXPECT_FALSE(menu(true));
+    EXPECT_EQ(mine(), std::vector<std::wstring>{folder + L"\\kurun.lnk"});
+    EXPECT_TRUE(menu(true));
+    EXPECT_TRUE(mine().empty());
+    // A shortcut to a moved copy shows unticked; choosing makes it start this one. Every
+    // shortcut to this copy goes when it is unticked, the others stay.
+    ASSERT_TRUE(forms::MakeShortcut(folder + L"\\kurun.lnk", elsewhere));
+    ASSERT_TRUE(forms::MakeShortcut(folder + L"\\other.lnk", elsewhere));
+    EXPECT_FALSE(menu(true));
+    ASSERT_TRUE(forms::MakeShortcut(folder + L"\\mine too.lnk", program));
+    EXPECT_EQ(mine().size(), 2u);
+    EXPECT_TRUE(menu(true));
+    EXPECT_TRUE(mine().empty());
+    EXPECT_EQ(forms::ShortcutsStarting(folder, elsewhere), std::vector<std::wstring>{folder + L"\\other.lnk"});
+    EXPECT_TRUE(beeps.empty());
+    // A folder that cannot take the shortcut: the default beep, and the mark stays off.
+    startup = folder + L"\\missing";
+    EXPECT_FALSE(menu(true));
+    EXPECT_EQ(beeps, std::vector<UINT>{0});
+    EXPECT_FALSE(menu(false));
+    EXPECT_EQ(GetFileAttributesW(settingsFile.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing goes into kurun.ini";
+    DeleteFileW((folder + L"\\other.lnk").c_str());
+    RemoveDirectoryW(folder.c_str());
 }
 
 // A folder `folderName` in the temporary folder with an empty file `fileName` in it; both paths.
