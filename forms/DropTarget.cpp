@@ -12,6 +12,7 @@
 
 #include "core/DroppedText.h"
 #include "forms/Controls.h"
+#include "forms/Handles.h"
 
 namespace forms {
 
@@ -58,23 +59,6 @@ private:
     STGMEDIUM medium_{};
 };
 
-// Locks global memory for the scope.
-class Locked {
-public:
-    explicit Locked(HGLOBAL memory) : memory_(memory), data_(GlobalLock(memory)) {}
-    ~Locked() {
-        if (data_) GlobalUnlock(memory_);
-    }
-    Locked(const Locked&) = delete;
-    Locked& operator=(const Locked&) = delete;
-    std::string_view Bytes() const {
-        return data_ ? std::string_view(static_cast<const char*>(data_), GlobalSize(memory_)) : std::string_view();
-    }
-private:
-    HGLOBAL memory_;
-    void* data_;
-};
-
 constexpr ULONG kLargestStreamRead = 64 * 1024;  // a .url file is a few hundred bytes
 
 // The bytes of `format` (item `index` of a group, or -1), in memory or from a stream.
@@ -82,7 +66,7 @@ std::optional<std::string> FormatBytes(IDataObject* data, CLIPFORMAT format, LON
     FORMATETC wanted{format, nullptr, DVASPECT_CONTENT, index, TYMED_HGLOBAL | TYMED_ISTREAM};
     Medium medium;
     if (!format || FAILED(data->GetData(&wanted, medium.Out()))) return std::nullopt;
-    if (medium->tymed == TYMED_HGLOBAL) return std::string(Locked(medium->hGlobal).Bytes());
+    if (medium->tymed == TYMED_HGLOBAL) return std::string(GlobalMemoryLock(medium->hGlobal).Bytes());
     if (medium->tymed != TYMED_ISTREAM) return std::nullopt;
     std::string bytes(kLargestStreamRead, '\0');
     ULONG read = 0;
@@ -135,7 +119,7 @@ std::wstring DroppedText(IDataObject* data) {
 // An empty list (Wine's for a web address dragged as text/uri-list) is a lone terminator, which
 // DragQueryFileW would count as one name and read past.
 bool NamesNothing(HDROP drop) {
-    const Locked memory(drop);
+    const GlobalMemoryLock memory(drop);
     const std::string_view bytes = memory.Bytes();
     if (bytes.size() < sizeof(DROPFILES)) return true;
     const auto* header = reinterpret_cast<const DROPFILES*>(bytes.data());

@@ -2,6 +2,7 @@
 // One owner for every handle and one scope for every paired call: nothing is closed by hand.
 #include <windows.h>
 
+#include <string_view>
 #include <utility>
 
 namespace forms {
@@ -109,6 +110,23 @@ private:
     HWND window_;
     PAINTSTRUCT paint_{};
     HDC dc_ = nullptr;
+};
+
+// Global memory locked for the scope (clipboard and drag data).
+class GlobalMemoryLock {
+public:
+    explicit GlobalMemoryLock(HGLOBAL memory) : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr) {}
+    ~GlobalMemoryLock() {
+        if (data_) GlobalUnlock(memory_);
+    }
+    GlobalMemoryLock(const GlobalMemoryLock&) = delete;
+    GlobalMemoryLock& operator=(const GlobalMemoryLock&) = delete;
+    const void* Data() const { return data_; }
+    size_t Size() const { return data_ ? GlobalSize(memory_) : 0; }
+    std::string_view Bytes() const { return std::string_view(static_cast<const char*>(data_), Size()); }
+private:
+    HGLOBAL memory_;
+    void* data_;
 };
 
 }  // namespace forms
