@@ -5,6 +5,7 @@
 #include "app/Rugo.h"
 #include "app/SettingsFile.h"
 #include "app/StatusWindow1.h"
+#include "app/Walking.h"
 
 namespace kurun {
 
@@ -14,6 +15,7 @@ TForm1::TForm1(TComponent* owner)
     : TCharacterForm(owner, 1, L"TFORM1", [this](TObject* sender) { FormCreate(sender); }) {}
 
 void TForm1::FormCreate(TObject*) {
+    Walking1 = new TWalking(this);
     Form2 = forms::CreateForm<TForm2>(this);
     Form2->Show();
     Form3 = forms::CreateForm<TForm3>(this);
@@ -23,6 +25,7 @@ void TForm1::FormCreate(TObject*) {
     StatusForm1 = forms::CreateForm<TStatusForm1>(this);
     LoadSettings(*StatusForm1);
     DesktopWatch1 = new TDesktopWatch(this);
+    SessionWatch1 = new TSessionWatch(this);
     // Last: the icon takes the taskbar button's place, and the loop shows no window by
     // itself, so every character stays as its check box left it.
     StatusForm1->TrayIcon1->SetActive(true);

@@ -4,6 +4,7 @@
 
 #include "app/CharacterForm.h"
 #include "app/Pelton.h"
+#include "app/Walking.h"
 #include "core/Paths.h"
 #include "forms/Platform.h"
 #include "forms/SysUtils.h"
@@ -75,6 +76,8 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     PublishMethod("S1Click", [this](TObject* sender) { S1Click(sender); });
     PublishMethod("N2Click", [this](TObject* sender) { N2Click(sender); });
     PublishMethod("N1Click", [this](TObject* sender) { N1Click(sender); });
+    PublishField("Pause1", Pause1);
+    PublishMethod("Pause1Click", [this](TObject* sender) { Pause1Click(sender); });
     components::InitializeDxfcheckboxUnit();
     components::InitializeTrayIconUnit();
     InitInheritedComponent(L"TSTATUSFORM1");
@@ -123,7 +126,7 @@ void TStatusForm1::Image5Click(TObject*) {
     // A failed save leaves here with its error: the window stays open, so the user may make
     // the file writable and press close again.
     SaveSettings(*this);
-    StartWalking();
+    Walking1->SetReason(core::StandReason::SettingsShown, false);
     Close();
 }
 
@@ -144,6 +147,13 @@ void TStatusForm1::TrayIcon1DblClick(TObject*) { Form1->N1Click(this); }
 void TStatusForm1::S1Click(TObject*) { Form1->N1Click(this); }
 void TStatusForm1::N2Click(TObject*) { OpenInformationPage(); }
 void TStatusForm1::N1Click(TObject*) { Form1->Close(); }
+
+// Only for this run: a new start walks.
+void TStatusForm1::Pause1Click(TObject*) {
+    const bool paused = !Walking1->Holds(core::StandReason::Paused);
+    Walking1->SetReason(core::StandReason::Paused, paused);
+    Pause1->Checked = paused;
+}
 
 void TStatusForm1::OpenInformationPage() {
     forms::ShellOpen(Handle(), L"OPEN", InformationAddress(forms::ModuleFileName()));

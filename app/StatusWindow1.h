@@ -41,6 +41,7 @@ public:
     forms::TImageList* ImageList1 = nullptr;
     components::TTrayIcon* TrayIcon1 = nullptr;  // inactive until start-up has finished
     forms::TPopupMenu* PopupMenu1 = nullptr;
+    forms::TMenuItem* Pause1 = nullptr;  // ticked while the characters are paused
 
     // The selected row minus one, 0 to 3.
     int32_t SelectedChar = 0;
@@ -55,6 +56,7 @@ public:
     void S1Click(TObject* sender);
     void N2Click(TObject* sender);
     void N1Click(TObject* sender);
+    void Pause1Click(TObject* sender);
     void OpenInformationPage();
 
     // The rows as the settings file sees them (n = 1 to 4).

@@ -594,7 +594,7 @@ TEST_F(StatusWindowTest, HintsAndTheTrayMenuComeFromTheLayout) {
     std::vector<std::wstring> captions;
     for (forms::TMenuItem* item : StatusForm1->PopupMenu1->Items()) captions.push_back(item->Caption);
     EXPECT_EQ(captions, (std::vector<std::wstring>{L"設定ウィンドウを開く(&S)...", L"-", L"インフォメーション(&I)...",
-                                                   L"-", L"終了する(&X)"}));
+                                                   L"-", L"一時停止(&P)", L"-", L"終了する(&X)"}));
 }
 
 // A window of another kind that has the foreground and the keyboard focus when the program
