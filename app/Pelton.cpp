@@ -15,13 +15,14 @@ TForm1::TForm1(TComponent* owner)
     : TCharacterForm(owner, 1, L"TFORM1", [this](TObject* sender) { FormCreate(sender); }) {}
 
 void TForm1::FormCreate(TObject*) {
-    Walking1 = new TWalking(this);
     Form2 = forms::CreateForm<TForm2>(this);
     Form2->Show();
     Form3 = forms::CreateForm<TForm3>(this);
     Form3->Show();
     Form4 = forms::CreateForm<TForm4>(this);
     Form4->Show();
+    // After the characters, so it goes before them at the end.
+    Walking1 = new TWalking(this);
     StatusForm1 = forms::CreateForm<TStatusForm1>(this);
     LoadSettings(*StatusForm1);
     DesktopWatch1 = new TDesktopWatch(this);
