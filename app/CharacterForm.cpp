@@ -8,6 +8,7 @@
 #include "app/Pelton.h"
 #include "app/Rugo.h"
 #include "app/StatusWindow1.h"
+#include "app/Walking.h"
 #include "forms/Platform.h"
 
 namespace kurun {
@@ -56,6 +57,29 @@ void TCharacterForm::SetOutOfTheWay(bool value) {
     if (value == outOfTheWay_) return;
     outOfTheWay_ = value;
     FollowCheckBox(StatusForm1 && StatusForm1->Checked(character_));
+    WakeWalking();
+}
+
+void TCharacterForm::WakeWalking() {
+    if (Walking1) Walking1->Wake();
+}
+
+void TCharacterForm::SetBounds(int left, int top, int width, int height) {
+    forms::TForm::SetBounds(left, top, width, height);
+    WakeWalking();
+}
+
+void TCharacterForm::SetVisible(bool value) {
+    const bool changed = value != Visible();
+    forms::TForm::SetVisible(value);
+    if (changed) WakeWalking();
+}
+
+void TCharacterForm::CatchUp(uint64_t now) {
+    if (lastTick_.end != TickEnd::Stood || now < lastTick_.at) return;
+    const uint64_t missed = (now - lastTick_.at) / Timer1->Interval();
+    walkFrame_ = core::AdvanceWalkFrame(walkFrame_, static_cast<int64_t>(missed));
+    lastTick_.at += missed * Timer1->Interval();
 }
 
 void TCharacterForm::ChangeScale(int M, int D) {
@@ -65,6 +89,7 @@ void TCharacterForm::ChangeScale(int M, int D) {
     ShowFrame(frame);
     // The new size's picture at once, before the loop does anything else.
     UpdateWindow(Handle());
+    WakeWalking();  // the rest box has a new size
 }
 
 std::optional<POINT> TCharacterForm::ScaleAnchor() const {
@@ -90,26 +115,34 @@ std::optional<core::Point> TCharacterForm::Target() const {
 // No mouse capture is taken around the tick: nothing can arrive while it runs, and releasing
 // a capture fakes a mouse move that keeps Wine's cached cursor position from ever updating.
 void TCharacterForm::Timer1Timer(TObject*) {
+    lastTick_.end = Walk();
+    lastTick_.at = GetTickCount64();
+    if (Walking1) Walking1->TickDone();
+}
+
+TCharacterForm::TickEnd TCharacterForm::Walk() {
     const core::WalkConstants& constants = Constants();
     if (constants.extra == core::WalkExtraRule::FollowFirstCheckBox && StatusForm1)
         FollowCheckBox(StatusForm1->Checked(character_));
-    if (outOfTheWay_) return;  // stands where it was until the fullscreen program has gone
+    if (outOfTheWay_) return TickEnd::Waited;  // stands where it was until the fullscreen program has gone
     if (constants.extra == core::WalkExtraRule::WaitForFirstCharacter) {
         TCharacterForm* first = CharacterWindow(1);
-        if (!first || !first->Visible()) return;
+        if (!first || !first->Visible()) return TickEnd::Waited;
     }
     // Without a target the character stands rather than marching to the screen's corner.
     std::optional<core::Point> target = Target();
-    if (!target) return;
+    if (!target) return TickEnd::Unsettled;
+    lastTick_.target = *target;
     const core::Point from{Left(), Top()};
     core::WalkTick tick = core::PlanWalk(constants, from, *target, walkFrame_);
     walkFrame_ = tick.walkFrame;
-    if (tick.moveCount == 0) return;
+    if (tick.moveCount == 0) return TickEnd::Stood;
     // Nothing is painted between the two steps of a diagonal move, so its first frame is never
     // seen: the last frame's outline, then one move to where both steps lead.
     ShowFrame(tick.LastFrame());
     const core::Point to = tick.Destination(from);
     SetBounds(to.x, to.y, Width(), Height());
+    return TickEnd::Unsettled;
 }
 
 std::array<int, 4> TimerStopOrder(int n) {
@@ -122,9 +155,6 @@ std::array<int, 4> TimerStopOrder(int n) {
     return order;
 }
 
-void StartWalking() {
-    for (int n = 1; n <= 4; ++n) CharacterWindow(n)->Timer1->SetEnabled(true);
-}
 
 void ShowTargetHints() {
     for (int n = 1; n <= 4; ++n) CharacterWindow(n)->SetTargetHint(StatusForm1->DescribeRow(n));
@@ -143,7 +173,7 @@ void TCharacterForm::SetTargetHint(const std::wstring& text) {
 // While the settings are already open no second showing starts: the window comes forward with
 // the requested row, so the colour portrait always marks the row that receives drops.
 void TCharacterForm::N1Click(TObject*) {
-    for (int n : TimerStopOrder(character_)) CharacterWindow(n)->Timer1->SetEnabled(false);
+    Walking1->SetReason(core::StandReason::SettingsShown, true, character_);
     StatusForm1->SelectedChar = character_ - 1;
     if (StatusForm1->Visible()) {
         SetForegroundWindow(StatusForm1->Handle());
@@ -151,10 +181,10 @@ void TCharacterForm::N1Click(TObject*) {
         return;
     }
     // However the showing ends (the close button, Alt+F4, the program's end, an error), the
-    // characters walk again and say what they open now.
+    // settings no longer keep the characters standing, and they say what they open now.
     struct WalkAgain {
         ~WalkAgain() {
-            StartWalking();
+            if (Walking1) Walking1->SetReason(core::StandReason::SettingsShown, false);
             ShowTargetHints();
         }
     } walkAgain;

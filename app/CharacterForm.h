@@ -40,6 +40,24 @@ public:
     void SetOutOfTheWay(bool value);
     // At a new scale the shown frame's outline is made anew at once.
     void ChangeScale(int M, int D) override;
+    // A character moved, shown or hidden by anything but its tick may have to walk at once.
+    void SetBounds(int left, int top, int width, int height) override;
+    void SetVisible(bool value) override;
+
+    // How the last tick ended, for the rest that follows when no character can move: it
+    // stepped (or could not read its target), stood in its rest box around `target`, or waited
+    // without reaching the cycle (out of the way, or character 4 while character 1 is hidden).
+    enum class TickEnd { Unsettled, Stood, Waited };
+    struct LastTick {
+        TickEnd end = TickEnd::Unsettled;
+        core::Point target;
+        uint64_t at = 0;  // GetTickCount64 of the tick
+    };
+    const LastTick& LastTickEnd() const { return lastTick_; }
+    void ForgetLastTick() { lastTick_ = {}; }
+    bool FollowsPointer() const { return Constants().target == core::WalkTarget::Cursor; }
+    // The counter as the ticks missed since a standing last tick would have left it by `now`.
+    void CatchUp(uint64_t now);
 
     // The hint that pointing at the character shows: what it opens.
     void SetTargetHint(const std::wstring& text);
@@ -63,6 +81,8 @@ protected:
     std::optional<POINT> ScaleAnchor() const override;
 
 private:
+    TickEnd Walk();
+    void WakeWalking();
     void ShowFrame(int n);
     core::WalkConstants Constants() const;
     // Nothing while the cursor cannot be read (another desktop is active, for instance).
@@ -72,14 +92,13 @@ private:
     int32_t walkFrame_ = 0;
     int shownFrame_ = 0;  // the frame whose outline the window has, 0 before the first
     bool outOfTheWay_ = false;
+    LastTick lastTick_;
 };
 
 // Character n's window (1 to 4), or null while it does not exist yet.
 TCharacterForm* CharacterWindow(int n);
 // The order in which character n's settings command stops the walking: its own first.
 std::array<int, 4> TimerStopOrder(int n);
-// Starts the walking timers of characters 1 to 4, in that order.
-void StartWalking();
 // Gives every character the hint of what it opens now.
 void ShowTargetHints();
 

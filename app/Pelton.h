@@ -2,6 +2,7 @@
 // Character 1, Pelton: the main window. Its create handler builds the rest of the program.
 #include "app/CharacterForm.h"
 #include "app/DesktopWatch.h"
+#include "app/SessionWatch.h"
 
 namespace kurun {
 
@@ -12,6 +13,7 @@ public:
     void FormCreate(TObject* sender);
 
     TDesktopWatch* DesktopWatch1 = nullptr;
+    TSessionWatch* SessionWatch1 = nullptr;
 };
 
 extern TForm1* Form1;

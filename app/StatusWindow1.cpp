@@ -4,6 +4,7 @@
 
 #include "app/CharacterForm.h"
 #include "app/Pelton.h"
+#include "app/Walking.h"
 #include "core/LaunchTarget.h"
 #include "core/Paths.h"
 #include "forms/Clipboard.h"
@@ -88,6 +89,8 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     PublishField("AutoStart1", AutoStart1);
     PublishMethod("PopupMenu1Popup", [this](TObject* sender) { PopupMenu1Popup(sender); });
     PublishMethod("AutoStart1Click", [this](TObject* sender) { AutoStart1Click(sender); });
+    PublishField("Pause1", Pause1);
+    PublishMethod("Pause1Click", [this](TObject* sender) { Pause1Click(sender); });
     components::InitializeDxfcheckboxUnit();
     components::InitializeTrayIconUnit();
     InitInheritedComponent(L"TSTATUSFORM1");
@@ -144,7 +147,7 @@ void TStatusForm1::Image5Click(TObject*) {
     // A failed save leaves here with its error: the window stays open, so the user may make
     // the file writable and press close again.
     SaveSettings(*this);
-    StartWalking();
+    Walking1->SetReason(core::StandReason::SettingsShown, false);
     Close();
 }
 
@@ -176,6 +179,13 @@ void TStatusForm1::AutoStart1Click(TObject*) {
                           : !folder.empty() && forms::MakeShortcut(folder + L"\\" + kStartupShortcutName, program);
     if (!done) forms::Beep(0);
     AutoStart1->Checked = StartsWithWindows();
+}
+
+// Only for this run: a new start walks.
+void TStatusForm1::Pause1Click(TObject*) {
+    const bool paused = !Walking1->Holds(core::StandReason::Paused);
+    Walking1->SetReason(core::StandReason::Paused, paused);
+    Pause1->Checked = paused;
 }
 
 void TStatusForm1::OpenInformationPage() {

@@ -52,6 +52,7 @@ public:
     components::TTrayIcon* TrayIcon1 = nullptr;  // inactive until start-up has finished
     forms::TPopupMenu* PopupMenu1 = nullptr;
     forms::TMenuItem* AutoStart1 = nullptr;  // ticked while a Startup shortcut starts this program
+    forms::TMenuItem* Pause1 = nullptr;  // ticked while the characters are paused
 
     // The selected row minus one, 0 to 3.
     int32_t SelectedChar = 0;
@@ -68,6 +69,7 @@ public:
     void N1Click(TObject* sender);
     void PopupMenu1Popup(TObject* sender);
     void AutoStart1Click(TObject* sender);
+    void Pause1Click(TObject* sender);
     void OpenInformationPage();
 
     // The selected row's new target, from a drop, a paste or the Open dialog (empty: none).

@@ -18,6 +18,10 @@ Two modes, chosen with --mode:
 - desktop: each display also runs openbox and xcompmgr, as a Linux desktop has them, and Wine
   runs in a copy of the private prefix without Managed=N, free to hand windows to the manager.
 
+Wake-ups are the voluntary context switches per second of every thread of the program and of
+wineserver (each request of the program wakes the server), from /proc/PID/task/*/status; memory
+is the program's RssAnon from /proc/PID/status, read at rest.
+
 CPU is utime + stime from /proc/PID/stat over 20 s (--seconds), as a share of one core: the
 program's own processes, Wine's processes of the prefix (wineserver, explorer, services, ...),
 the X server, and on the desktop the window manager and the compositor.
@@ -227,9 +231,36 @@ class Pointer:
             self.proc.wait()
 
 
-def measure(groups, seconds):
-    """CPU share of one core per group over `seconds`; groups give their pids."""
+def voluntary_switches(pid):
+    """Voluntary context switches of all of a process's threads (each a wake-up after a wait), or
+    None when it is gone."""
+    total = 0
+    try:
+        for task in os.listdir(f"/proc/{pid}/task"):
+            with open(f"/proc/{pid}/task/{task}/status") as f:
+                total += next(int(line.split()[1]) for line in f if line.startswith("voluntary_ctxt_switches"))
+    except (OSError, StopIteration):
+        return None
+    return total
+
+
+def rss_anon_kb(pids):
+    """The private memory (RssAnon) of the processes, in kB."""
+    total = 0
+    for pid in pids:
+        try:
+            with open(f"/proc/{pid}/status") as f:
+                total += next(int(line.split()[1]) for line in f if line.startswith("RssAnon"))
+        except (OSError, StopIteration):
+            pass
+    return total
+
+
+def measure(groups, seconds, waking=None):
+    """CPU share of one core per group over `seconds`; groups give their pids. With `waking` (a
+    function giving pids), also "wakeups": those processes' voluntary context switches per second."""
     before = {name: {pid: cpu_seconds(pid) for pid in pids()} for name, pids in groups.items()}
+    woken = {pid: voluntary_switches(pid) for pid in waking()} if waking else {}
     time.sleep(seconds)
     shares = {}
     for name, pids in groups.items():
@@ -240,6 +271,13 @@ def measure(groups, seconds):
                 continue  # ended in between: its time is lost, as for any short-lived helper
             used += now - (before[name].get(pid) or 0.0)
         shares[name] = 100.0 * used / seconds
+    if waking:
+        switches = 0
+        for pid, then in woken.items():
+            now = voluntary_switches(pid)
+            if now is not None and then is not None:
+                switches += now - then
+        shares["wakeups"] = switches / seconds
     return shares
 
 
@@ -367,12 +405,17 @@ class Program:
             time.sleep(min(10.0, seconds / 2))  # every chaser under way
             groups = {"own": own, "wine": helpers, "x": lambda: {display.proc.pid},
                       "desktop": lambda: {p.pid for p in display.desktop}}
+
+            def waking():
+                # The program and Wine's server, which every one of its requests wakes.
+                return own() | {p for p in helpers() if "wineserver" in os.path.basename(os.readlink(f"/proc/{p}/exe"))}
             log(f"{self.label}{' on the desktop' if desktop else ''}: chasing")
-            chasing = measure(groups, seconds)
+            chasing = measure(groups, seconds, waking if self.exe else None)
             pointer.stop()
             settled = wait_still(display)
             log(f"{self.label}: at rest after {settled:.0f} s")
-            rest = measure(groups, seconds)
+            rest = measure(groups, seconds, waking if self.exe else None)
+            rest["memory"] = rss_anon_kb(own())
             return chasing, rest
         finally:
             pointer.stop()
@@ -397,18 +440,21 @@ def print_mode(mode, results, seconds):
           f"pointer circling r = {RADIUS} px, one turn in {TURN:.0f} s")
     print()
     desktop = mode == "desktop"
-    print("| | own process | Wine's processes | X server |" + (" openbox + xcompmgr |" if desktop else "") + " total |")
-    print("|---|---|---|---|" + ("---|" if desktop else "") + "---|")
+    print("| | own process | Wine's processes | X server |" + (" openbox + xcompmgr |" if desktop else "") +
+          " total | wake-ups/s (own + wineserver) | own RssAnon |")
+    print("|---|---|---|---|" + ("---|" if desktop else "") + "---|---|---|")
     totals = {}
     for phase, index in (("chasing", 0), ("at rest", 1)):
         for label, shares in results.items():
             shares = shares[index]
-            total = sum(shares.values())
+            total = sum(v for k, v in shares.items() if k not in ("wakeups", "memory"))
             totals[label, phase] = total
             wine = f"{shares['wine']:.1f} %" if label != "four `oneko`" else "–"
             extra = f" {shares['desktop']:.1f} % |" if desktop else ""
+            wakeups = f"{shares['wakeups']:.0f}" if "wakeups" in shares else "–"
+            memory = f"{shares['memory'] / 1024:.1f} MB" if "memory" in shares else "–"
             print(f"| {label}, {phase} | {shares['own']:.1f} % | {wine} | {shares['x']:.1f} % |{extra} "
-                  f"{total:.1f} % |")
+                  f"{total:.1f} % | {wakeups} | {memory} |")
     print()
 
     def ratio(a, b, phase):
@@ -427,7 +473,8 @@ def print_mode(mode, results, seconds):
 def print_medians(modes, rounds):
     """The median over the rounds of each program's total, and of kurun's ratios to the others."""
     def total(results, mode, label, phase):
-        return sum(results[mode][label][0 if phase == "chasing" else 1].values())
+        shares = results[mode][label][0 if phase == "chasing" else 1]
+        return sum(v for k, v in shares.items() if k not in ("wakeups", "memory"))
 
     print(f"## Medians of {len(rounds)} rounds")
     print()
@@ -448,6 +495,10 @@ def print_medians(modes, rounds):
                         ratios.append(f"÷ {other} {statistics.median(values):.2f} "
                                       f"({min(values):.2f} to {max(values):.2f})")
                 print(f"  - {label}: " + ", ".join(ratios))
+        for label in (l for l in labels if "wakeups" in rounds[0][mode][l][1]):
+            rest = [r[mode][label][1] for r in rounds]
+            print(f"- {label} at rest: {statistics.median(x['wakeups'] for x in rest):.0f} wake-ups/s, "
+                  f"RssAnon {statistics.median(x['memory'] for x in rest) / 1024:.1f} MB")
         print()
 
 

@@ -10,6 +10,9 @@ add_link_options(-Wl,--dynamicbase,--high-entropy-va,--nxcompat)
 # uses; release programs carry no symbols.
 add_compile_options(-ffunction-sections -fdata-sections)
 add_link_options(-Wl,--gc-sections $<$<CONFIG:Release>:-s>)
+# Sections aligned to pages in the file as in memory: Wine then maps them from the file (shared,
+# and dropped when memory is short) instead of reading them into private memory.
+add_link_options(-Wl,--file-alignment,0x1000)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 
 file(GLOB KURUN_FORMS_SOURCES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/forms/*.cpp)

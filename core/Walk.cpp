@@ -24,6 +24,13 @@ WalkConstants ScaledWalk(const WalkConstants& c, int scale) {
     return {c.low * k, c.high * k, c.step * k, c.target, c.extra};
 }
 
+int32_t AdvanceWalkFrame(int32_t walkFrame, int64_t ticks) {
+    if (ticks <= 0) return walkFrame;
+    // A counter outside the cycle comes back to it at 0 with its first advance.
+    if (walkFrame < 0 || walkFrame > 3) return static_cast<int32_t>((ticks - 1) % 4);
+    return static_cast<int32_t>((walkFrame + ticks) % 4);
+}
+
 WalkTick PlanWalk(const WalkConstants& c, Point window, Point target, int32_t walkFrame) {
     // With a rest box no wider than the step, one axis could step both ways in a tick.
     if (c.step < 0 || int64_t{c.high} - c.low < c.step)
@@ -31,7 +38,7 @@ WalkTick PlanWalk(const WalkConstants& c, Point window, Point target, int32_t wa
 
     WalkTick tick;
     // The cycle runs 1, 2, 3, 0 and advances on standing ticks too.
-    tick.walkFrame = (walkFrame >= 0 && walkFrame < 3) ? walkFrame + 1 : 0;
+    tick.walkFrame = AdvanceWalkFrame(walkFrame, 1);
     const int k = tick.walkFrame;
     auto move = [&tick](int frame, WalkAxis axis, int64_t value) {
         tick.moves[tick.moveCount++] = {frame, axis, static_cast<int32_t>(value)};

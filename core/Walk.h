@@ -55,4 +55,8 @@ constexpr int kUpFrame = 1, kDownFrame = 5, kLeftFrame = 9, kRightFrame = 13;
 // Plans one tick for a character at `window` (Left, Top) with the counter at `walkFrame`.
 WalkTick PlanWalk(const WalkConstants& constants, Point window, Point target, int32_t walkFrame);
 
+// The counter after `ticks` more ticks that reach the cycle, standing or moving: where a
+// character resumes after a rest in which no tick ran.
+int32_t AdvanceWalkFrame(int32_t walkFrame, int64_t ticks);
+
 }  // namespace core

@@ -96,6 +96,12 @@ bool TimerCursorPos(POINT& position) {
     return *sharedCursor.read;
 }
 
+void TickTogether(std::span<TTimer* const> timers) {
+    TSharedCursorScope cursor;
+    for (TTimer* timer : timers)
+        if (timer->Enabled()) timer->Tick();
+}
+
 TTimer::TTimer(TComponent* owner) : TComponent(owner) {}
 
 TTimer::~TTimer() {

@@ -4,6 +4,8 @@
 // order in which they started.
 #include <windows.h>
 
+#include <span>
+
 #include "forms/Classes.h"
 #include "forms/Handles.h"
 
@@ -39,5 +41,9 @@ private:
     UINT interval_ = 1000;
     TNotifyEvent onTimer_;
 };
+
+// Ticks the timers now, in order, as one period of their platform timer would: they share one
+// cursor reading, and one stopped by an earlier one's tick does not tick.
+void TickTogether(std::span<TTimer* const> timers);
 
 }  // namespace forms

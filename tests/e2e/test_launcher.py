@@ -6,10 +6,10 @@ import os
 import subprocess
 import time
 
-from kurun_e2e import (NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, Window, check, click_at, ini_text, main, move_pointer, pixel,
-                       read_ini, run, screenshot, wait_until, windows_path)
+from kurun_e2e import (NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, Window, check, click_at, ini_text, main, move_pointer, read_ini,
+                       run, screenshot, wait_until, windows_path)
 from test_settings_file import close_settings, marking_batch
-from test_tray import open_tray_menu, shown_windows, tray_icon
+from test_tray import FENWA_ENTRY, choose_tray_entry, shown_windows, tray_icon
 
 EDIT_LEFT = 104 + 40  # a point inside a row's edit box, from the row's top
 EDIT_DOWN = 24 + 9
@@ -23,23 +23,6 @@ def tooltip_shown(k):
         if name not in NAMES + [SETTINGS_TITLE]:
             return Window(wid)
     return None
-
-
-def menu_entry_rows(shot, menu):
-    """The middle row of each entry's text in a shown menu, top to bottom: the bands of rows that
-    hold black text (separators are grey)."""
-    w, _, raw = shot
-    i = menu.info()
-    dark = [any(max(pixel(w, raw, x, y)) < 60 for x in range(i["x"] + 2, i["x"] + i["w"] - 2))
-            for y in range(i["y"] + 2, i["y"] + i["h"] - 2)]
-    bands, start = [], None
-    for y, is_dark in enumerate(dark + [False]):
-        if is_dark and start is None:
-            start = y
-        elif not is_dark and start is not None:
-            bands.append(i["y"] + 2 + (start + y) // 2)
-            start = None
-    return i["x"] + i["w"] // 2, bands
 
 
 def test(exe, artifacts):
@@ -91,10 +74,7 @@ def test(exe, artifacts):
         check(execute.get("Char03") == "", f"row 3 saved {execute.get('Char03')!r} after Delete")
 
         # The tray's Fenwa entry launches her file though she is hidden.
-        menu = open_tray_menu(k, tray_icon(k))
-        x, rows = menu_entry_rows(screenshot(os.path.join(k.artifacts, "tray-menu.png")), menu)
-        check(len(rows) == 8, f"the tray menu shows {len(rows)} entries, not its 4 and the 4 launches")
-        click_at(x, rows[4])
+        choose_tray_entry(k, tray_icon(k), FENWA_ENTRY, os.path.join(k.artifacts, "tray-menu.png"))
         wait_until(lambda: os.path.exists(fenwa_marker), "the tray's Fenwa entry did not run her batch file", 15)
         check(not k.find("Fenwa"), "launching from the tray showed Fenwa")
 

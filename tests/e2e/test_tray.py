@@ -7,7 +7,7 @@ import subprocess
 import time
 
 from kurun_e2e import (ROOT, ROW_TOP, SETTINGS_TITLE, Failure, Kurun, Window, check, click_at, colour_row, main,
-                       move_pointer, run, screenshot)
+                       move_pointer, pixel, run, screenshot)
 
 ICON = os.path.join(ROOT, "assets", "pictures", "icons", "tray.ico")
 # Only Fenwa is shown: she waits while Pelton is hidden, so nobody walks over the tray.
@@ -104,6 +104,38 @@ def open_tray_menu(k, icon):
     move_pointer(*icon)
     run("xdotool", "click", "3")
     return Window(wait_for(lambda: sorted(set(shown_windows(k)) - before), "no menu after the right click")[0])
+
+
+def menu_entry_rows(shot, menu):
+    """The middle row of each entry's text in a shown menu, top to bottom: the bands of rows that
+    hold black text (separators are grey)."""
+    w, _, raw = shot
+    i = menu.info()
+    dark = [any(max(pixel(w, raw, x, y)) < 60 for x in range(i["x"] + 2, i["x"] + i["w"] - 2))
+            for y in range(i["y"] + 2, i["y"] + i["h"] - 2)]
+    bands, start = [], None
+    for y, is_dark in enumerate(dark + [False]):
+        if is_dark and start is None:
+            start = y
+        elif not is_dark and start is not None:
+            bands.append(i["y"] + 2 + (start + y) // 2)
+            start = None
+    return i["x"] + i["w"] // 2, bands
+
+
+# The menu's entries counted from the bottom, as Wine's tray window may cover its top.
+EXIT_ENTRY, AUTOSTART_ENTRY, PAUSE_ENTRY, FENWA_ENTRY = 1, 2, 3, 5
+
+
+def choose_tray_entry(k, icon, from_bottom, shot):
+    """Opens the tray menu, saves its picture to `shot` and clicks the entry `from_bottom`; returns
+    once the menu has closed."""
+    menu = open_tray_menu(k, icon)
+    time.sleep(0.3)
+    x, rows = menu_entry_rows(screenshot(shot), menu)
+    check(len(rows) >= 9, f"the tray menu shows {len(rows)} entries, not its 5 and the 4 launches")
+    click_at(x, rows[-from_bottom])
+    wait_for(lambda: menu.wid not in shown_windows(k), "the menu stayed open after a click on its entry")
 
 
 def exit_from_tray(k, icon):

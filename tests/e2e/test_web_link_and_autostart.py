@@ -6,11 +6,10 @@ kurun.exe, shows its mark, and chosen again removes it."""
 import glob
 import os
 import subprocess
-import time
 
 from kurun_e2e import (CLOSE_BUTTON, SETTINGS_TITLE, Kurun, check, click_at, ini_text, main, move_pointer,
                        read_ini, run, screenshot, wait_until, wine_prefix_copy)
-from test_tray import find_icon, open_tray_menu, tray_window
+from test_tray import AUTOSTART_ENTRY, choose_tray_entry, find_icon, tray_window
 
 XDND = os.path.join(os.path.dirname(os.path.abspath(__file__)), "xdnd_drop.py")
 ADDRESS = "https://example.org/melka"
@@ -20,17 +19,6 @@ def startup_shortcuts(prefix):
     """The shortcuts in the Startup folder of the prefix's user (Wine spells it "StartUp")."""
     return glob.glob(os.path.join(prefix, "drive_c", "users", "*", "AppData", "Roaming", "Microsoft", "Windows",
                                   "Start Menu", "Programs", "[Ss]tart[Uu]p", "*.lnk"))
-
-
-def choose_autostart(k, icon, shot):
-    """Right-clicks the tray icon, saves the open menu's picture and clicks the autostart entry,
-    above the separator above the exit entry. (Its access key cannot be pressed here: without a
-    window manager the X focus stays on the tray, another program's window.)"""
-    menu = open_tray_menu(k, icon)
-    time.sleep(0.3)
-    screenshot(shot)
-    m = menu.info()
-    click_at(m["x"] + m["w"] // 2, m["y"] + m["h"] - 34)
 
 
 def test(exe, artifacts):
@@ -59,10 +47,10 @@ def test(exe, artifacts):
         t = wait_until(tray_window, "no tray window of Wine's at the top-left corner").info()
         at = find_icon(screenshot(os.path.join(k.artifacts, "after-drop.png")), (t["x"], t["y"], t["w"], t["h"]))
         check(at is not None, "the tray does not show the program's icon")
-        choose_autostart(k, (at[0] + 8, at[1] + 8), os.path.join(k.artifacts, "menu-unticked.png"))
+        choose_tray_entry(k, (at[0] + 8, at[1] + 8), AUTOSTART_ENTRY, os.path.join(k.artifacts, "menu-unticked.png"))
         made = wait_until(lambda: startup_shortcuts(prefix), "the autostart entry made no shortcut")
         check([os.path.basename(f) for f in made] == ["kurun.lnk"], f"the Startup folder holds {made}")
-        choose_autostart(k, (at[0] + 8, at[1] + 8), os.path.join(k.artifacts, "menu-ticked.png"))
+        choose_tray_entry(k, (at[0] + 8, at[1] + 8), AUTOSTART_ENTRY, os.path.join(k.artifacts, "menu-ticked.png"))
         wait_until(lambda: not startup_shortcuts(prefix), "choosing the ticked entry left the shortcut")
 
         click_at(x + CLOSE_BUTTON[0], y + CLOSE_BUTTON[1])

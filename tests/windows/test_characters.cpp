@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -310,6 +311,77 @@ TEST_F(CharactersTest, ACloseRequestToAnyCharacterEndsTheProgram) {
     EXPECT_TRUE(app->Terminated());
     EXPECT_FALSE(StatusForm1->Visible());
     EXPECT_EQ(GetFileAttributesW(settingsFile.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
+}
+
+// The characters stand while paused from the tray, while nobody can see them (a locked or
+// disconnected session, a dark display) and while a power saver is on; they walk again only when
+// the last reason has ended. The settings' close button during a pause leaves them standing.
+TEST_F(CharactersTest, PauseAndRestStandTheCharactersUntilTheLastReasonEnds) {
+    auto running = [] {
+        bool all = true, any = false;
+        for (int n = 1; n <= 4; ++n) {
+            all &= CharacterWindow(n)->Timer1->Enabled();
+            any |= CharacterWindow(n)->Timer1->Enabled();
+        }
+        EXPECT_EQ(all, any) << "the four timers run together";
+        return all;
+    };
+    auto session = [&](WPARAM code) { SendMessageW(app->Handle(), WM_WTSSESSION_CHANGE, code, 0); };
+    auto power = [&](const GUID& setting, DWORD value) {
+        struct { GUID setting; DWORD length; DWORD data; } block{setting, sizeof(DWORD), value};
+        return SendMessageW(app->Handle(), WM_POWERBROADCAST, PBT_POWERSETTINGCHANGE, reinterpret_cast<LPARAM>(&block));
+    };
+    constexpr GUID kDisplay = {0x6fe69556, 0x704a, 0x47a0, {0x8f, 0x24, 0xc2, 0x8d, 0x93, 0x6f, 0xda, 0x47}};
+    constexpr GUID kBatterySaver = {0xe00958c0, 0xc213, 0x4ace, {0xac, 0x77, 0xfe, 0xcc, 0xed, 0x2e, 0xee, 0xa5}};
+    constexpr GUID kEnergySaver = {0x550e8400, 0xe29b, 0x41d4, {0xa7, 0x16, 0x44, 0x66, 0x55, 0x44, 0x00, 0x00}};
+    forms::TMenuItem* pause = StatusForm1->Pause1;
+    auto choosePause = [&] {
+        forms::TPopupMenu::PopupHook = [&](forms::TPopupMenu*, POINT) { return pause; };
+        StatusForm1->PopupMenu1->Popup(0, 0);
+        forms::TPopupMenu::PopupHook = nullptr;
+    };
+    ASSERT_TRUE(running());
+    EXPECT_EQ(pause->Caption, L"一時停止(&P)");
+    EXPECT_FALSE(pause->Checked);
+
+    struct Step { const char* what; std::function<void()> act; bool walks, paused = false; };
+    const std::vector<Step> steps = {
+        {"lock", [&] { session(WTS_SESSION_LOCK); }, false},
+        {"unlock", [&] { session(WTS_SESSION_UNLOCK); }, true},
+        {"remote disconnect", [&] { session(WTS_REMOTE_DISCONNECT); }, false},
+        {"console connect", [&] { session(WTS_CONSOLE_CONNECT); }, true},
+        {"display off", [&] { EXPECT_EQ(power(kDisplay, 0), TRUE); }, false},
+        {"display dimmed", [&] { power(kDisplay, 2); }, true},
+        {"battery saver on", [&] { power(kBatterySaver, 1); }, false},
+        {"lock meanwhile", [&] { session(WTS_SESSION_LOCK); }, false},
+        {"battery saver off", [&] { power(kBatterySaver, 0); }, false},
+        {"unlock at last", [&] { session(WTS_SESSION_UNLOCK); }, true},
+        {"energy saver on", [&] { power(kEnergySaver, 2); }, false},
+        {"energy saver off", [&] { power(kEnergySaver, 0); }, true},
+        {"paused", choosePause, false, true},
+        {"display off while paused", [&] { power(kDisplay, 0); }, false, true},
+        {"display on while paused", [&] { power(kDisplay, 1); }, false, true},
+        {"the settings closed with their button while paused", [&] {
+             static bool closed;
+             closed = false;
+             UINT_PTR press = SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR id, DWORD) {
+                 KillTimer(nullptr, id);
+                 StatusForm1->Image5Click(nullptr);
+                 closed = true;
+             });
+             Form2->N1Click(nullptr);
+             KillTimer(nullptr, press);
+             EXPECT_TRUE(closed);
+         }, false, true},
+        {"resumed", choosePause, true},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(running(), step.walks);
+        EXPECT_EQ(pause->Checked, step.paused);
+    }
+    EXPECT_TRUE(reports.empty());
 }
 
 // The whole program, asked from outside to close while it runs: it removes its icon, saves

@@ -688,8 +688,9 @@ TEST_F(StatusWindowTest, HintsAndTheTrayMenuComeFromTheLayout) {
     // The launches go between the first entry and the information entry; exit stays last.
     EXPECT_EQ(captions, (std::vector<std::wstring>{L"設定ウィンドウを開く(&S)...", L"-", L"&1 ﾐﾛｯﾄ: （未設定）",
                                                    L"&2 ｸﾞﾗﾝﾃ: （未設定）", L"&3 ﾍﾟｲﾕ: （未設定）",
-                                                   L"&4 ﾄｩｰﾗ: （未設定）", L"-", L"インフォメーション(&I)...",
-                                                   L"Windows の起動時に実行する(&W)", L"-", L"終了する(&X)"}));
+                                                   L"&4 ﾄｩｰﾗ: （未設定）", L"-", L"インフォメーション(&I)...", L"-",
+                                                   L"一時停止(&P)", L"Windows の起動時に実行する(&W)", L"-",
+                                                   L"終了する(&X)"}));
 }
 
 TEST_F(StatusWindowTest, TheAutostartEntryMakesAndRemovesTheStartupShortcutAndItsMarkTellsTheTruth) {
