@@ -138,36 +138,36 @@ public:
     }
 
     // Everything else is the standard object's.
-    STDMETHODIMP get_accParent(IDispatch** result) override { return Std([&] { return standard_->get_accParent(result); }); }
-    STDMETHODIMP get_accChildCount(long* result) override { return Std([&] { return standard_->get_accChildCount(result); }); }
+    STDMETHODIMP get_accParent(IDispatch** result) override { return Connected([&] { return standard_->get_accParent(result); }); }
+    STDMETHODIMP get_accChildCount(long* result) override { return Connected([&] { return standard_->get_accChildCount(result); }); }
     STDMETHODIMP get_accChild(VARIANT child, IDispatch** result) override {
-        return Std([&] { return standard_->get_accChild(child, result); });
+        return Connected([&] { return standard_->get_accChild(child, result); });
     }
     STDMETHODIMP get_accDescription(VARIANT child, BSTR* result) override {
-        return Std([&] { return standard_->get_accDescription(child, result); });
+        return Connected([&] { return standard_->get_accDescription(child, result); });
     }
     STDMETHODIMP get_accHelp(VARIANT child, BSTR* result) override {
-        return Std([&] { return standard_->get_accHelp(child, result); });
+        return Connected([&] { return standard_->get_accHelp(child, result); });
     }
     STDMETHODIMP get_accHelpTopic(BSTR* file, VARIANT child, long* topic) override {
-        return Std([&] { return standard_->get_accHelpTopic(file, child, topic); });
+        return Connected([&] { return standard_->get_accHelpTopic(file, child, topic); });
     }
     STDMETHODIMP get_accKeyboardShortcut(VARIANT child, BSTR* result) override {
-        return Std([&] { return standard_->get_accKeyboardShortcut(child, result); });
+        return Connected([&] { return standard_->get_accKeyboardShortcut(child, result); });
     }
-    STDMETHODIMP get_accFocus(VARIANT* result) override { return Std([&] { return standard_->get_accFocus(result); }); }
+    STDMETHODIMP get_accFocus(VARIANT* result) override { return Connected([&] { return standard_->get_accFocus(result); }); }
     STDMETHODIMP get_accSelection(VARIANT* result) override {
-        return Std([&] { return standard_->get_accSelection(result); });
+        return Connected([&] { return standard_->get_accSelection(result); });
     }
-    STDMETHODIMP accSelect(long flags, VARIANT child) override { return Std([&] { return standard_->accSelect(flags, child); }); }
+    STDMETHODIMP accSelect(long flags, VARIANT child) override { return Connected([&] { return standard_->accSelect(flags, child); }); }
     STDMETHODIMP accLocation(long* left, long* top, long* width, long* height, VARIANT child) override {
-        return Std([&] { return standard_->accLocation(left, top, width, height, child); });
+        return Connected([&] { return standard_->accLocation(left, top, width, height, child); });
     }
     STDMETHODIMP accNavigate(long direction, VARIANT start, VARIANT* result) override {
-        return Std([&] { return standard_->accNavigate(direction, start, result); });
+        return Connected([&] { return standard_->accNavigate(direction, start, result); });
     }
     STDMETHODIMP accHitTest(long x, long y, VARIANT* result) override {
-        return Std([&] { return standard_->accHitTest(x, y, result); });
+        return Connected([&] { return standard_->accHitTest(x, y, result); });
     }
     STDMETHODIMP put_accName(VARIANT, BSTR) override { return E_NOTIMPL; }
     STDMETHODIMP put_accValue(VARIANT, BSTR) override { return E_NOTIMPL; }
@@ -175,12 +175,14 @@ public:
 private:
     ~TAccessibleObject() { standard_->Release(); }
 
+    // The control answers for itself; a child is the standard object's.
     template <class Standard, class Own>
     HRESULT Answer(const VARIANT& child, Standard&& standard, Own&& own) {
-        return Std([&] { return IsSelf(child) ? own(server_->describe_()) : standard(); });
+        return Connected([&] { return IsSelf(child) ? own(server_->describe_()) : standard(); });
     }
+    // Asked after the control has gone, the object says so; its answers never throw.
     template <class F>
-    HRESULT Std(F&& answer) {
+    HRESULT Connected(F&& answer) {
         if (!server_) return RPC_E_DISCONNECTED;
         return Guarded(std::forward<F>(answer));
     }

@@ -109,7 +109,7 @@ const std::pair<DWORD, const wchar_t*> kEvents[] = {{EVENT_OBJECT_FOCUS, L"focus
                                                     {EVENT_OBJECT_STATECHANGE, L"state"},
                                                     {EVENT_OBJECT_VALUECHANGE, L"value"}};
 
-void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG childId, DWORD, DWORD) {
+void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG childId, DWORD, DWORD) {
     wchar_t className[64] = L"";
     GetClassNameW(window, className, 64);
     if (wcsncmp(className, L"Kurun", 5) != 0) return;  // the program's own windows only
@@ -123,7 +123,7 @@ void CALLBACK Heard(HWINEVENTHOOK, DWORD event, HWND window, LONG objectId, LONG
 }
 
 int Listen(int seconds) {
-    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr, &Heard, 0, 0,
+    const HWINEVENTHOOK hook = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_VALUECHANGE, nullptr, &OnEvent, 0, 0,
                                                WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
     if (!hook) return 1;
     Print(L"ready");
