@@ -199,6 +199,12 @@ void TCharacterForm::WMSysCommand(forms::Message& message) {
 void TCharacterForm::WMClose(forms::Message&) { CharacterWindow(1)->Close(); }
 
 // The whole text goes to the shell as it stands: blanks and all, unquoted, however long.
+void TCharacterForm::DescribeAccessible(forms::TAccessibleInfo& info) {
+    info.Role = ROLE_SYSTEM_PUSHBUTTON;
+    info.Name = Frame(1)->Hint;  // every frame has the tooltip's text
+    info.DefaultAction = L"起動";
+}
+
 void TCharacterForm::Rgn1Click(TObject*) {
     const std::wstring path = StatusForm1->LaunchFile(character_);
     if (path.empty()) {

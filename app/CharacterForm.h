@@ -77,6 +77,9 @@ protected:
     // published as FormCreate before the layout, which may name it, is read.
     TCharacterForm(TComponent* owner, int character, const wchar_t* resourceName,
                    forms::TNotifyEvent createHandler = {});
+    // A push button named by its tooltip, whose action is the launch.
+    void DescribeAccessible(forms::TAccessibleInfo& info) override;
+    void DoAccessibleAction() override { Rgn1Click(this); }
     // The sprite's feet: the bottom centre of the shown frame.
     std::optional<POINT> ScaleAnchor() const override;
 

@@ -29,6 +29,21 @@ constexpr std::array<RowNames, kRowCount> kRowNames = {{{"CheckBox1", "Edit1", "
                                                         {"CheckBox3", "Edit5", "Label20"},
                                                         {"CheckBox4", "Edit7", "Label21"}}};
 
+// The title strip's buttons for a screen reader: each is named by its hint, the two arrows told
+// apart by which row they go to.
+struct TitleButton {
+    forms::TImage* TStatusForm1::*image;
+    const wchar_t* nameSuffix;
+    long role;
+    const wchar_t* action;
+};
+constexpr std::array<TitleButton, 4> kTitleButtons = {{
+    {&TStatusForm1::Image2, L"", ROLE_SYSTEM_LINK, L"ジャンプ"},
+    {&TStatusForm1::Image3, L" (次)", ROLE_SYSTEM_PUSHBUTTON, L"押す"},
+    {&TStatusForm1::Image4, L" (前)", ROLE_SYSTEM_PUSHBUTTON, L"押す"},
+    {&TStatusForm1::Image5, L"", ROLE_SYSTEM_PUSHBUTTON, L"押す"},
+}};
+
 constexpr int kPortraitLeft = 12, kPortraitTop = 50, kRowPitch = 72;
 constexpr int kGreyPortraitOffset = 4;
 constexpr int kDesignPosition = 20;
@@ -98,11 +113,34 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
         edit->OnKeyDown = [this](TObject*, WORD& key, forms::TShiftState shift) { EditKeyDown(key, shift); };
         edit->OnDblClick = [this](TObject*) { ChooseSelectedTarget(); };
     }
+    DescribeForScreenReaders();
     // Links come only through OLE; files come that way too, or as WM_DROPFILES where OLE is missing.
     DragAcceptFiles(Handle(), TRUE);
     dropTarget_.emplace(Handle(), forms::TDropHandler{
         [](const forms::TDroppedData& dropped) { return DroppedTarget(dropped).has_value(); },
         [this](const forms::TDroppedData& dropped) { TakeDrop(dropped); }});
+}
+
+void TStatusForm1::DescribeForScreenReaders() {
+    for (int n = 1; n <= kRowCount; ++n) {
+        RowCheckBox(n).OnAccessibleInfo = [this, n](forms::TAccessibleInfo& info) {
+            info.Name = RowName(n) + L"を表示";
+            info.State |= STATE_SYSTEM_SELECTABLE | (n == SelectedChar + 1 ? STATE_SYSTEM_SELECTED : 0);
+        };
+        RowEdit(n).OnAccessibleInfo = [this, n](forms::TAccessibleInfo& info) {
+            info.Name = RowName(n) + L" ラウンチファイル";
+        };
+    }
+    for (const TitleButton& button : kTitleButtons) {
+        forms::TImage* image = this->*button.image;
+        forms::TWinControl* panel = image->Parent();
+        panel->OnAccessibleInfo = [panel, button](forms::TAccessibleInfo& info) {
+            info.Role = button.role;
+            info.Name = panel->Hint + button.nameSuffix;
+            info.DefaultAction = button.action;
+        };
+        panel->OnAccessibleAction = [image](TObject*) { image->Click(); };
+    }
 }
 
 // Every square is painted each time, so the picture depends on SelectedChar alone.
@@ -114,6 +152,9 @@ void TStatusForm1::FormShow(TObject*) {
     }
     Image1->PictureChanged();
     for (int r = 0; r < kRowCount; ++r) Edit[static_cast<size_t>(r)]->SetEnabled(r == SelectedChar);
+    // The selected row is told on its check box, which carries the selected state.
+    if (RowCheckBox(SelectedChar + 1).HandleAllocated())
+        forms::NotifyAccessible(EVENT_OBJECT_SELECTION, RowCheckBox(SelectedChar + 1).Handle());
 }
 
 void TStatusForm1::CheckBoxClick(int n) {

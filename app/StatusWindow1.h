@@ -100,6 +100,8 @@ protected:
     void WMDropFiles(forms::Message& message) override;
 
 private:
+    // Names and states of the rows and the title strip's buttons for screen readers.
+    void DescribeForScreenReaders();
     void EditKeyDown(WORD& key, forms::TShiftState shift);
     components::TdxfCheckBox& RowCheckBox(int n) const { return *CheckBox.at(static_cast<size_t>(n - 1)); }
     forms::TEdit& RowEdit(int n) const { return *Edit.at(static_cast<size_t>(n - 1)); }

@@ -7,6 +7,10 @@ endif()
 add_executable(fullscreen_window WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/fullscreen_window.cpp)
 target_link_libraries(fullscreen_window PRIVATE user32 gdi32)
 target_link_options(fullscreen_window PRIVATE -municode)
+# Reads the program's windows from outside as a screen reader does.
+add_executable(screen_reader ${CMAKE_SOURCE_DIR}/tests/e2e/screen_reader.cpp)
+target_link_libraries(screen_reader PRIVATE oleacc ole32 oleaut32 user32)
+target_link_options(screen_reader PRIVATE -municode)
 # For the planting test: a library that marks where it was loaded, kept in a folder of its own
 # (the harness copies the libraries beside kurun.exe into every run), and a program that loads
 # libraries the unprotected way.

@@ -37,6 +37,7 @@ void TdxfCheckBox::SetChecked(bool value) {
         if (accepted) {
             checked_ = value;
             Invalidate();
+            if (HandleAllocated()) forms::NotifyAccessible(EVENT_OBJECT_STATECHANGE, handle_.Get());
             if (groupIndex_ > 0 && checked_) UpdateExclusive();
         }
     }
@@ -84,6 +85,13 @@ void TdxfCheckBox::SetStyle(int32_t value) {
 }
 
 // ---- behaviour ----
+
+void TdxfCheckBox::DescribeAccessible(forms::TAccessibleInfo& info) {
+    info.Role = ROLE_SYSTEM_CHECKBUTTON;
+    info.Name = Caption();
+    if (checked_) info.State |= STATE_SYSTEM_CHECKED;
+    info.DefaultAction = checked_ ? L"チェックを外す" : L"チェックする";
+}
 
 void TdxfCheckBox::Click() {
     clickOnSet_ = false;

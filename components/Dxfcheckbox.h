@@ -59,6 +59,8 @@ protected:
     void CMFontChanged(forms::Message& message) override;
     void CMTextChanged(forms::Message& message) override;
     void CMButtonPressed(forms::Message& message);
+    // A check button named by its caption, whose action toggles it.
+    void DescribeAccessible(forms::TAccessibleInfo& info) override;
 
 private:
     // Copies a picture into one of the own glyphs, then resizes and repaints.

@@ -277,6 +277,7 @@ const TPropertyTable<TComponent>& TWinControl::StoredProperties() const {
 TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
 
 TWinControl::~TWinControl() {
+    accessible_.reset();  // a reader's later questions find the object gone, not this control
     // Child controls go with their parent, before the window does.
     while (!controls_.empty()) delete controls_.back();
     DestroyHandle();
@@ -390,6 +391,9 @@ void TWinControl::WndProc(Message& message) {
     case WM_CONTEXTMENU:
         if (!HandleContextMenu(message)) DefaultHandler(message);
         return;
+    case WM_GETOBJECT:
+        if (!AnswerGetObject(message)) DefaultHandler(message);
+        return;
     case WM_MOUSEMOVE:
     case WM_LBUTTONDOWN:
     case WM_LBUTTONUP:
@@ -415,6 +419,30 @@ void TWinControl::WndProc(Message& message) {
 }
 
 void TWinControl::Paint(HDC dc, const RECT& update) { PaintControls(dc, update); }
+
+TAccessibleInfo TWinControl::AccessibleInfo() {
+    TAccessibleInfo info;
+    DescribeAccessible(info);
+    if (OnAccessibleInfo) OnAccessibleInfo(info);
+    return info;
+}
+
+bool TWinControl::AnswerGetObject(Message& message) {
+    if (!accessible_) {
+        const TAccessibleInfo info = AccessibleInfo();
+        if (!info.Role && info.Name.empty()) return false;
+        // The action runs as a click's would: an error is reported here, not to the reader.
+        accessible_ = std::make_unique<TAccessibleServer>([this] { return AccessibleInfo(); }, [this] {
+            try {
+                if (OnAccessibleAction) OnAccessibleAction(this);
+                else DoAccessibleAction();
+            } catch (...) {
+                ReportException(this);
+            }
+        });
+    }
+    return accessible_->AnswerGetObject(handle_.Get(), message.wParam, message.lParam, message.result);
+}
 
 void TWinControl::PaintControls(HDC dc, const RECT& update) {
     for (TControl* control : controls_) {

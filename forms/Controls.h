@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "forms/Accessible.h"
 #include "forms/Classes.h"
 #include "forms/Graphics.h"
 
@@ -228,6 +230,14 @@ public:
     bool TabToNext(WORD key, TShiftState shift);
     const TPropertyTable<TComponent>& StoredProperties() const override;
 
+    // What a screen reader hears of the control: what its class says, then what its owner adds
+    // (a name, more states). A control that tells neither a role nor a name leaves the answer
+    // to the system.
+    std::function<void(TAccessibleInfo&)> OnAccessibleInfo;
+    TAccessibleInfo AccessibleInfo();
+    // The owner's accessible default action; unset: the class's own.
+    TNotifyEvent OnAccessibleAction;
+
     // Children in z-order, bottom first: windowless ones, then windowed ones.
     const std::vector<TControl*>& Controls() const { return controls_; }
     TControl* ControlAtPos(POINT clientPoint) const;
@@ -268,6 +278,8 @@ protected:
     virtual bool WMEraseBkGnd(HDC dc);
     virtual LRESULT WMNCHitTest(Message& message);
     virtual void WMDropFiles(Message& message) { DefaultHandler(message); }
+    virtual void DescribeAccessible(TAccessibleInfo&) {}
+    virtual void DoAccessibleAction() { Click(); }
     // The brush of a platform child's background (WM_CTLCOLOR...); null: the platform's own.
     virtual HBRUSH CtlColor(HDC) { return nullptr; }
     void UpdateWindowPlacement();
@@ -281,6 +293,7 @@ private:
     bool HandleSetCursor(Message& message);
     bool HandleContextMenu(Message& message);
     bool HandleChildColor(Message& message);
+    bool AnswerGetObject(Message& message);
 
     friend class InvalidationBatch;
     std::vector<TControl*> controls_;
@@ -289,6 +302,7 @@ private:
     TControl* mouseControl_ = nullptr;  // holds the mouse while the left button is down
     TControl* clicked_ = nullptr;       // pressed with the left button; a release over it clicks
     WNDPROC platformProcedure_ = nullptr;  // the platform class's own procedure, if built on one
+    std::unique_ptr<TAccessibleServer> accessible_;  // made when a screen reader first asks
 };
 
 // Gathers a window's invalidations of windowless children while it lives and makes one request

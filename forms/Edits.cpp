@@ -81,6 +81,12 @@ void TEdit::ChangeScale(int M, int D) {
     SetMargins();
 }
 
+void TEdit::DescribeAccessible(TAccessibleInfo& info) {
+    info.Role = ROLE_SYSTEM_TEXT;
+    if (readOnly_) info.State |= STATE_SYSTEM_READONLY;
+    info.Value = Text();
+}
+
 void TEdit::WndProc(Message& message) {
     switch (message.msg) {
     // The platform control paints, takes the mouse and answers hit tests itself.
@@ -117,6 +123,7 @@ void TEdit::WndProc(Message& message) {
     }
     case WM_SETTEXT:
         DefaultHandler(message);
+        NotifyAccessible(EVENT_OBJECT_VALUECHANGE, handle_.Get());
         if (OnChange) OnChange(this);
         return;
     case WM_NCDESTROY:

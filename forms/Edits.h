@@ -38,6 +38,8 @@ protected:
     void CreateWnd() override;
     void WndProc(Message& message) override;
     HBRUSH CtlColor(HDC dc) override;
+    // Read-only editable text whose value is the text.
+    void DescribeAccessible(TAccessibleInfo& info) override;
 
 private:
     void SetMargins();

@@ -1,12 +1,13 @@
 """A library left beside the program (another download in the same Downloads folder) under the
 name of one the program loads is never taken: not at start-up, which asks the monitor's DPI, nor
-when the settings window opens from the tray and closes, nor at exit. A tiny program that loads
+when the settings window opens from the tray, is read by a screen reader and closes, nor at exit. A tiny program that loads
 the same names the unprotected way takes every one, so the test sees a planted copy taken."""
 import os
 import re
 import subprocess
 
-from kurun_e2e import Failure, Kurun, check, main, move_pointer
+from kurun_e2e import SETTINGS_TITLE, Failure, Kurun, check, main, move_pointer
+from test_screen_reader import read
 from test_settings_file import close_settings
 from test_tray import INI, exit_from_tray, open_settings_from_tray, tray_icon
 
@@ -15,6 +16,7 @@ from test_tray import INI, exit_from_tray, open_settings_from_tray, tray_icon
 # program's folder before its first line runs (on Windows known DLLs reach them).
 PLANTED = [
     "comctl32.dll",
+    "oleacc.dll",
 ]
 # Wine prefers a copy beside the program to its own, and a crash ends the process at once
 # instead of waiting in Wine's debugger.
@@ -45,7 +47,9 @@ def test(exe, artifacts):
         try:
             k.wait_windows(["Fenwa"])
             icon = tray_icon(k)
-            close_settings(k, open_settings_from_tray(k, icon))
+            settings = open_settings_from_tray(k, icon)
+            check(read(exe, "read", SETTINGS_TITLE), "a screen reader heard nothing of the settings window")
+            close_settings(k, settings)
             exit_from_tray(k, icon)
         finally:  # a planted copy that broke the program is the fault to report
             check(not taken(k), f"kurun.exe took the planted {taken(k)} from its own folder")
