@@ -7,7 +7,7 @@ import subprocess
 import threading
 
 from kurun_e2e import ROOT, ROW_TOP, SETTINGS_TITLE, Kurun, check, click_at, main, move_pointer, run, screenshot, wait_until, windows_path
-from test_settings_file import marking_batch
+from test_settings_file import marking_batch, wait_console_closed
 from test_tray import open_settings_from_tray, tray_icon
 
 NEXT_ROW_BUTTON, EDIT = (252, 10), (144, 33)  # EDIT: from a row's top
@@ -80,6 +80,7 @@ def test(exe, artifacts):
         check(fenwa == {"ﾄｩｰﾗ: fenwa.bat": ("pushbutton", "-", "", "起動")}, f"Fenwa's window said {fenwa}")
         check(reader(exe, "act", "Fenwa", "ﾄｩｰﾗ: fenwa.bat").wait(60) == 0, "Fenwa's default action failed")
         wait_until(lambda: os.path.exists(marker), "Fenwa's default action launched nothing", 15)
+        wait_console_closed()  # it lies over the tray
 
         settings = open_settings_from_tray(k, tray_icon(k))
         sx, sy = settings.pos()

@@ -24,11 +24,16 @@ def check_shown(k, shown):
                                             f"the file to show only {sorted(shown)}")
 
 
+def wait_console_closed():
+    """A launched batch file's console lies over whatever is below it until it closes."""
+    wait_until(lambda: not run("xdotool", "search", "--onlyvisible", "--name", r"\.bat$", check_rc=False).split(),
+               "the batch file's console never closed")
+
+
 def wait_batch_console_closed(k):
     """A launched batch file's console comes to the front over Pelton until it closes; then Pelton
     is drawn again."""
-    wait_until(lambda: not run("xdotool", "search", "--onlyvisible", "--name", r"\.bat$", check_rc=False).split(),
-               "the batch file's console never closed")
+    wait_console_closed()
 
     def pelton_drawn():
         try:
