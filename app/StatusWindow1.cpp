@@ -68,6 +68,7 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
         // The tray's launch of character n is the click on it, shown or not.
         PublishMethod("Launch" + std::to_string(n) + "Click", [n](TObject*) { CharacterWindow(n)->Rgn1Click(nullptr); });
     }
+    for (size_t b = 0; b < TitleButton.size(); ++b) PublishField("Panel" + std::to_string(b + 1), TitleButton[b]);
     PublishField("Image1", Image1);
     PublishField("Image2", Image2);
     PublishField("Image3", Image3);
@@ -95,6 +96,22 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
         edit->OnKeyDown = [this](TObject*, WORD& key, forms::TShiftState shift) { EditKeyDown(key, shift); };
         edit->OnDblClick = [this](TObject*) { ChooseSelectedTarget(); };
     }
+    // A focused title button does what its picture's click does: Enter at once, Space when let go.
+    const std::array<forms::TImage*, 4> pictures{Image2, Image3, Image4, Image5};
+    for (size_t b = 0; b < TitleButton.size(); ++b) {
+        forms::TImage* picture = pictures[b];
+        auto clickOn = [picture](WORD key) {
+            return [picture, key](TObject*, WORD& pressed, forms::TShiftState shift) {
+                if (pressed != key || shift) return;
+                pressed = 0;
+                picture->Click();
+            };
+        };
+        TitleButton[b]->OnKeyDown = clickOn(VK_RETURN);
+        TitleButton[b]->OnKeyUp = clickOn(VK_SPACE);
+    }
+    KeyPreview = true;
+    OnKeyDown = [this](TObject*, WORD& key, forms::TShiftState shift) { FormKeyDown(key, shift); };
     // Links come only through OLE; files come that way too, or as WM_DROPFILES where OLE is missing.
     DragAcceptFiles(Handle(), TRUE);
     dropTarget_.emplace(Handle(), forms::TDropHandler{
@@ -111,6 +128,10 @@ void TStatusForm1::FormShow(TObject*) {
     }
     Image1->PictureChanged();
     for (int r = 0; r < kRowCount; ++r) Edit[static_cast<size_t>(r)]->SetEnabled(r == SelectedChar);
+    // The keyboard starts at the selected row's box, and lands there when the box it was in
+    // has just been switched off.
+    ActiveControl = &RowEdit(SelectedChar + 1);
+    if (Visible() && GetFocus() == Handle()) ActiveControl->SetFocus();
 }
 
 void TStatusForm1::CheckBoxClick(int n) {
@@ -210,6 +231,22 @@ void TStatusForm1::EditKeyDown(WORD& key, forms::TShiftState shift) {
     else if ((key == 'V' && ctrl && !shifted) || (key == VK_INSERT && shifted && !ctrl)) PasteSelectedTarget();
     else if (key == VK_DELETE && !ctrl && !shifted) SetSelectedTarget(L"");
     else return;
+    key = 0;
+}
+
+void TStatusForm1::FormKeyDown(WORD& key, forms::TShiftState shift) {
+    if (shift) return;
+    switch (key) {
+    case VK_DOWN:
+    case VK_UP:
+        // As the arrow buttons do; the focus follows the selection.
+        if (key == VK_DOWN) Image3Click(this);
+        else Image4Click(this);
+        RowEdit(SelectedChar + 1).SetFocus();
+        break;
+    case VK_ESCAPE: Perform(WM_CLOSE); break;
+    default: return;
+    }
     key = 0;
 }
 

@@ -228,6 +228,11 @@ public:
     bool TabToNext(WORD key, TShiftState shift);
     const TPropertyTable<TComponent>& StoredProperties() const override;
 
+    // The keyboard cues (UISF_HIDEFOCUS, UISF_HIDEACCEL), kept per window as the platform's
+    // controls keep them: Wine's default handling keeps none. Hidden until the keyboard is used.
+    WORD UIState() const { return uiState_; }
+    bool FocusCuesShown() const { return !(uiState_ & UISF_HIDEFOCUS); }
+
     // Children in z-order, bottom first: windowless ones, then windowed ones.
     const std::vector<TControl*>& Controls() const { return controls_; }
     TControl* ControlAtPos(POINT clientPoint) const;
@@ -268,6 +273,11 @@ protected:
     virtual bool WMEraseBkGnd(HDC dc);
     virtual LRESULT WMNCHitTest(Message& message);
     virtual void WMDropFiles(Message& message) { DefaultHandler(message); }
+    // Each key pressed in a control reaches its form first (KeyPreview); a form that has done
+    // the key's work sets `key` to 0.
+    virtual void PreviewKey(WORD& key, TShiftState shift);
+    // The focused control's mark must be drawn again or taken away (focus or cues changed).
+    virtual void FocusMarkChanged() { Invalidate(); }
     // The brush of a platform child's background (WM_CTLCOLOR...); null: the platform's own.
     virtual HBRUSH CtlColor(HDC) { return nullptr; }
     void UpdateWindowPlacement();
@@ -281,6 +291,8 @@ private:
     bool HandleSetCursor(Message& message);
     bool HandleContextMenu(Message& message);
     bool HandleChildColor(Message& message);
+    void WMUpdateUIState(Message& message);
+    void WMChangeUIState(Message& message);
 
     friend class InvalidationBatch;
     std::vector<TControl*> controls_;
@@ -289,6 +301,7 @@ private:
     TControl* mouseControl_ = nullptr;  // holds the mouse while the left button is down
     TControl* clicked_ = nullptr;       // pressed with the left button; a release over it clicks
     WNDPROC platformProcedure_ = nullptr;  // the platform class's own procedure, if built on one
+    WORD uiState_;
 };
 
 // Gathers a window's invalidations of windowless children while it lives and makes one request

@@ -184,21 +184,25 @@ int TCustomForm::ShowModal() {
         },
         reinterpret_cast<LPARAM>(&disabled));
     for (HWND window : disabled) EnableWindow(window, FALSE);
-    // However the nested loop ends, the other windows come back and this one goes.
+    // However the nested loop ends, the other windows come back, this one goes and the window
+    // that was in front gets the keyboard back.
     struct ModalScope {
         TCustomForm& form;
         const std::vector<HWND>& disabled;
+        HWND before;
         ~ModalScope() {
             form.inModal_ = false;
             for (HWND window : disabled) EnableWindow(window, TRUE);
             form.Hide();
+            if (before && before != form.handle_.Get() && IsWindowVisible(before)) SetForegroundWindow(before);
         }
-    } scope{*this, disabled};
+    } scope{*this, disabled, GetForegroundWindow()};
     ModalResult = 0;
     inModal_ = true;
     Show();
     // Asked for from the tray or by another start, it must not open behind the window in front.
     SetForegroundWindow(Handle());
+    if (ActiveControl && ActiveControl->Visible() && ActiveControl->Enabled()) ActiveControl->SetFocus();
     while (ModalResult == 0 && Application && !Application->Terminated()) Application->HandleMessage();
     return ModalResult;
 }
@@ -209,6 +213,11 @@ bool TCustomForm::WMEraseBkGnd(HDC dc) {
 }
 
 void TCustomForm::WMClose(Message&) { Close(); }
+
+void TCustomForm::PreviewKey(WORD& key, TShiftState shift) {
+    if (!FocusCuesShown()) SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (KeyPreview && OnKeyDown) OnKeyDown(this, key, shift);
+}
 
 void TCustomForm::WndProc(Message& message) {
     switch (message.msg) {
