@@ -664,10 +664,12 @@ TEST_F(StatusWindowTest, TheTrayIconComesLastAndItsDoubleClickAndMenuActForChara
     EXPECT_FALSE(tray->NoClose);
     EXPECT_EQ(tray->PopupMenu(), StatusForm1->PopupMenu1);
     EXPECT_EQ(tray->Icon().Width(), 32);
-    // Loading the inactive icon deletes nothing that is there; start-up then adds it.
-    ASSERT_EQ(trayCalls.size(), 2u);
+    // Loading the inactive icon deletes nothing that is there; start-up then adds it and asks
+    // for the notifications that carry the keyboard's.
+    ASSERT_EQ(trayCalls.size(), 3u);
     EXPECT_EQ(trayCalls[0].first, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(trayCalls[1], std::make_pair(static_cast<DWORD>(NIM_ADD), tray->Icon().Handle()));
+    EXPECT_EQ(trayCalls[2].first, static_cast<DWORD>(NIM_SETVERSION));
     EXPECT_FALSE(app->ShowMainForm) << "the loop shows no window by itself";
     EXPECT_FALSE(IsWindowVisible(app->Handle())) << "no taskbar button";
 
