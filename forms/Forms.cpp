@@ -199,6 +199,8 @@ int TCustomForm::ShowModal() {
     } scope{*this, disabled, GetForegroundWindow()};
     ModalResult = 0;
     inModal_ = true;
+    // Each showing starts without the keyboard cues, as a new dialog does: keys turn them on.
+    SendMessageW(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     Show();
     // Asked for from the tray or by another start, it must not open behind the window in front.
     SetForegroundWindow(Handle());
