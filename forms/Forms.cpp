@@ -199,6 +199,7 @@ int TCustomForm::ShowModal() {
     } scope{*this, disabled, GetForegroundWindow()};
     ModalResult = 0;
     inModal_ = true;
+    focusedChild_ = nullptr;  // a new showing starts at ActiveControl
     // Each showing starts without the keyboard cues, as a new dialog does: keys turn them on.
     SendMessageW(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     Show();
@@ -216,6 +217,22 @@ bool TCustomForm::WMEraseBkGnd(HDC dc) {
 
 void TCustomForm::WMClose(Message&) { Close(); }
 
+// The default handling focuses the form itself on activation; the keyboard goes back to the
+// control it was in, or to ActiveControl, as the system's dialogs do.
+void TCustomForm::WMActivate(Message& message) {
+    const HWND window = handle_.Get();
+    if (LOWORD(message.wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        focusedChild_ = focus && IsChild(window, focus) ? focus : nullptr;
+        DefaultHandler(message);
+        return;
+    }
+    DefaultHandler(message);
+    HWND target = focusedChild_ && IsChild(window, focusedChild_) ? focusedChild_ : nullptr;
+    if (!target && ActiveControl && ActiveControl->HandleAllocated()) target = ActiveControl->Handle();
+    if (target && IsWindowVisible(target) && IsWindowEnabled(target)) ::SetFocus(target);
+}
+
 void TCustomForm::PreviewKey(WORD& key, TShiftState shift) {
     if (!FocusCuesShown()) SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
     if (KeyPreview && OnKeyDown) OnKeyDown(this, key, shift);
@@ -228,6 +245,9 @@ void TCustomForm::WndProc(Message& message) {
         return;
     case WM_SYSCOMMAND:
         WMSysCommand(message);
+        return;
+    case WM_ACTIVATE:
+        WMActivate(message);
         return;
     case WM_ENDSESSION:
         // The system ends the process once every window has answered: end the program now.

@@ -94,6 +94,7 @@ protected:
     // The window menu's commands (WM_SYSCOMMAND), Alt+F4's close among them.
     virtual void WMSysCommand(Message& message) { DefaultHandler(message); }
     void WndProc(Message& message) override;
+    void WMActivate(Message& message);
     // A key in the form shows the keyboard cues from then on, as the system's dialogs do.
     void PreviewKey(WORD& key, TShiftState shift) override;
     void UpdateStyles();
@@ -106,6 +107,7 @@ private:
     TBrushStyle brushStyle_ = TBrushStyle::Solid;
     TFormStyle formStyle_ = TFormStyle::Normal;
     bool inModal_ = false;
+    HWND focusedChild_ = nullptr;  // where the keyboard was when the form was last deactivated
     int designedDpi_ = 96;
     TFormHints hints_;
 };
