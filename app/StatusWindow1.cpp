@@ -29,15 +29,15 @@ constexpr std::array<RowNames, kRowCount> kRowNames = {{{"CheckBox1", "Edit1", "
                                                         {"CheckBox3", "Edit5", "Label20"},
                                                         {"CheckBox4", "Edit7", "Label21"}}};
 
-// The title strip's buttons for a screen reader: each is named by its hint, the two arrows told
-// apart by which row they go to.
-struct TitleButton {
+// The title strip's buttons (Panel1 to Panel4, each holding its picture) for a screen reader: each
+// is named by its hint, the two arrows told apart by which row they go to.
+struct TitleStripButton {
     forms::TImage* TStatusForm1::*image;
     const wchar_t* nameSuffix;
     long role;
     const wchar_t* action;
 };
-constexpr std::array<TitleButton, 4> kTitleButtons = {{
+constexpr std::array<TitleStripButton, 4> kTitleButtons = {{
     {&TStatusForm1::Image2, L"", ROLE_SYSTEM_LINK, L"ジャンプ"},
     {&TStatusForm1::Image3, L" (次)", ROLE_SYSTEM_PUSHBUTTON, L"押す"},
     {&TStatusForm1::Image4, L" (前)", ROLE_SYSTEM_PUSHBUTTON, L"押す"},
@@ -84,6 +84,7 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
         // The tray's launch of character n is the click on it, shown or not.
         PublishMethod("Launch" + std::to_string(n) + "Click", [n](TObject*) { CharacterWindow(n)->Rgn1Click(nullptr); });
     }
+    for (size_t b = 0; b < TitleButton.size(); ++b) PublishField("Panel" + std::to_string(b + 1), TitleButton[b]);
     PublishField("Image1", Image1);
     PublishField("Image2", Image2);
     PublishField("Image3", Image3);
@@ -113,7 +114,9 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
         edit->OnKeyDown = [this](TObject*, WORD& key, forms::TShiftState shift) { EditKeyDown(key, shift); };
         edit->OnDblClick = [this](TObject*) { ChooseSelectedTarget(); };
     }
-    DescribeForScreenReaders();
+    SetUpForKeyboardAndScreenReaders();
+    KeyPreview = true;
+    OnKeyDown = [this](TObject*, WORD& key, forms::TShiftState shift) { FormKeyDown(key, shift); };
     // Links come only through OLE; files come that way too, or as WM_DROPFILES where OLE is missing.
     DragAcceptFiles(Handle(), TRUE);
     dropTarget_.emplace(Handle(), forms::TDropHandler{
@@ -121,7 +124,7 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
         [this](const forms::TDroppedData& dropped) { TakeDrop(dropped); }});
 }
 
-void TStatusForm1::DescribeForScreenReaders() {
+void TStatusForm1::SetUpForKeyboardAndScreenReaders() {
     for (int n = 1; n <= kRowCount; ++n) {
         RowCheckBox(n).OnAccessibleInfo = [this, n](forms::TAccessibleInfo& info) {
             info.Name = RowName(n) + L"を表示";
@@ -131,15 +134,26 @@ void TStatusForm1::DescribeForScreenReaders() {
             info.Name = RowName(n) + L" ラウンチファイル";
         };
     }
-    for (const TitleButton& button : kTitleButtons) {
+    for (size_t b = 0; b < kTitleButtons.size(); ++b) {
+        const TitleStripButton& button = kTitleButtons[b];
         forms::TImage* image = this->*button.image;
-        forms::TWinControl* panel = image->Parent();
+        forms::TPanel* panel = TitleButton[b];
         panel->OnAccessibleInfo = [panel, button](forms::TAccessibleInfo& info) {
             info.Role = button.role;
             info.Name = panel->Hint + button.nameSuffix;
             info.DefaultAction = button.action;
         };
         panel->OnAccessibleAction = [image](TObject*) { image->Click(); };
+        // A focused title button does what its picture's click does: Enter at once, Space when let go.
+        auto clickOn = [image](WORD key) {
+            return [image, key](TObject*, WORD& pressed, forms::TShiftState shift) {
+                if (pressed != key || shift) return;
+                pressed = 0;
+                image->Click();
+            };
+        };
+        panel->OnKeyDown = clickOn(VK_RETURN);
+        panel->OnKeyUp = clickOn(VK_SPACE);
     }
 }
 
@@ -155,6 +169,10 @@ void TStatusForm1::FormShow(TObject*) {
     // The selected row is told on its check box, which carries the selected state.
     if (RowCheckBox(SelectedChar + 1).HandleAllocated())
         forms::NotifyAccessible(EVENT_OBJECT_SELECTION, RowCheckBox(SelectedChar + 1).Handle());
+    // The keyboard starts at the selected row's box, and lands there when the box it was in
+    // has just been switched off.
+    ActiveControl = &RowEdit(SelectedChar + 1);
+    if (Visible() && GetFocus() == Handle()) ActiveControl->SetFocus();
 }
 
 void TStatusForm1::CheckBoxClick(int n) {
@@ -261,6 +279,22 @@ void TStatusForm1::EditKeyDown(WORD& key, forms::TShiftState shift) {
     else if ((key == 'V' && ctrl && !shifted) || (key == VK_INSERT && shifted && !ctrl)) PasteSelectedTarget();
     else if (key == VK_DELETE && !ctrl && !shifted) SetSelectedTarget(L"");
     else return;
+    key = 0;
+}
+
+void TStatusForm1::FormKeyDown(WORD& key, forms::TShiftState shift) {
+    if (shift) return;
+    switch (key) {
+    case VK_DOWN:
+    case VK_UP:
+        // As the arrow buttons do; the focus follows the selection.
+        if (key == VK_DOWN) Image3Click(this);
+        else Image4Click(this);
+        RowEdit(SelectedChar + 1).SetFocus();
+        break;
+    case VK_ESCAPE: Perform(WM_CLOSE); break;
+    default: return;
+    }
     key = 0;
 }
 

@@ -43,6 +43,8 @@ public:
     std::array<forms::TEdit*, kRowCount> Edit{};                  // Edit1, Edit3, Edit5, Edit7
     std::array<forms::TLabel*, kRowCount> RowLabel{};             // Label18 .. Label21: the names
     std::array<forms::TMenuItem*, kRowCount> Launch{};            // Launch1 .. Launch4: the tray's launches
+    // Panel1 .. Panel4: the title-strip buttons, holding Image2 .. Image5; tab stops.
+    std::array<forms::TPanel*, 4> TitleButton{};
     forms::TImage* Image1 = nullptr;  // the skin, with the portraits painted into it
     forms::TImage* Image2 = nullptr;  // information
     forms::TImage* Image3 = nullptr;  // next row
@@ -100,9 +102,12 @@ protected:
     void WMDropFiles(forms::Message& message) override;
 
 private:
-    // Names and states of the rows and the title strip's buttons for screen readers.
-    void DescribeForScreenReaders();
+    // Names and states of the rows and the title strip's buttons for screen readers, and the
+    // title buttons' keys.
+    void SetUpForKeyboardAndScreenReaders();
     void EditKeyDown(WORD& key, forms::TShiftState shift);
+    // Keys anywhere in the window: Up and Down select a row, Escape closes as Alt+F4 does.
+    void FormKeyDown(WORD& key, forms::TShiftState shift);
     components::TdxfCheckBox& RowCheckBox(int n) const { return *CheckBox.at(static_cast<size_t>(n - 1)); }
     forms::TEdit& RowEdit(int n) const { return *Edit.at(static_cast<size_t>(n - 1)); }
     // Files and links dropped on the window, whichever way they come.

@@ -18,6 +18,9 @@ add_library(planted_library SHARED ${CMAKE_SOURCE_DIR}/tests/e2e/planted_library
 set_target_properties(planted_library PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/planting)
 add_executable(bare_loader WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/bare_loader.c)
 target_link_options(bare_loader PRIVATE -municode)
+# The shell's keyboard notifications for the tray icon, which Wine's tray never sends.
+add_executable(tray_notify WIN32 ${CMAKE_SOURCE_DIR}/tests/e2e/tray_notify.c)
+target_link_options(tray_notify PRIVATE -municode)
 find_program(KURUN_PYTHON3 python3)
 if(NOT KURUN_PYTHON3)
   message(WARNING "python3 not found: the end-to-end tests are not registered (run make setup)")

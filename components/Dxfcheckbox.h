@@ -48,6 +48,10 @@ public:
 
 protected:
     void Paint() override;
+    // A caption shows the focus itself; a box without one is marked round its edge.
+    void PaintFocusMark() override {
+        if (caption_.empty()) TCustomControl::PaintFocusMark();
+    }
     void WndProc(forms::Message& message) override;
     bool WMEraseBkGnd(HDC) override { return true; }
     void WMSize(forms::Message& message) override;

@@ -242,10 +242,11 @@ TTrayIcon::~TTrayIcon() {
 void TTrayIcon::CallbackWndProc(Message& message) {
     if (message.msg == WM_TRAYNOTIFY) {
         GetCursorPos(&cursorPos_);
-        MouseNotification(static_cast<UINT>(message.lParam));
+        const POINT anchor{static_cast<short>(LOWORD(message.wParam)), static_cast<short>(HIWORD(message.wParam))};
+        TrayNotification(LOWORD(message.lParam), anchor);
     } else if (message.msg == TaskbarCreatedMessage()) {
         // The shell started again (or only now): the icon it had is gone.
-        if (active_ && !NotifyIcon(NIM_ADD)) NotifyIcon(NIM_MODIFY);
+        if (active_ && !AddIcon()) NotifyIcon(NIM_MODIFY);
     } else if (message.msg == WM_ANIMATION_STEP) {
         stepPending_ = false;
         StepAnimation();
@@ -254,6 +255,27 @@ void TTrayIcon::CallbackWndProc(Message& message) {
         // never be taken away.
     } else {
         message.result = DefWindowProcW(callbackWindow_.Get(), message.msg, message.wParam, message.lParam);
+    }
+}
+
+// The shell follows a left click's release with NIN_SELECT and a right one's with WM_CONTEXTMENU
+// (Wine does too): the mouse events have answered those already; only the keyboard's count.
+void TTrayIcon::TrayNotification(UINT event, POINT anchor) {
+    const UINT previous = lastEvent_;
+    if (event != WM_MOUSEMOVE) lastEvent_ = event;
+    switch (event) {
+    case NIN_SELECT:
+        if (previous == WM_LBUTTONUP) return;
+        [[fallthrough]];
+    case NIN_KEYSELECT:
+        if (OnDblClick) OnDblClick(this);
+        return;
+    case WM_CONTEXTMENU:
+        // A menu left without a choice gives the keyboard back to where it came from.
+        if (previous != WM_RBUTTONUP && popupMenu_ && !ShowPopupMenu(anchor)) NotifyIcon(NIM_SETFOCUS);
+        return;
+    default:
+        MouseNotification(event);
     }
 }
 
@@ -269,7 +291,7 @@ void TTrayIcon::MouseNotification(UINT mouseMessage) {
     switch ((mouseMessage - WM_LBUTTONDOWN) % 3) {
     case 0:
         if (OnMouseDown) OnMouseDown(this, button, 0, x, y);
-        if (button == forms::TMouseButton::Right && popupMenu_) ShowPopupMenu();
+        if (button == forms::TMouseButton::Right && popupMenu_) ShowPopupMenu(cursorPos_);
         break;
     case 1:
         if (OnClick) OnClick(this);
@@ -281,19 +303,31 @@ void TTrayIcon::MouseNotification(UINT mouseMessage) {
     }
 }
 
-void TTrayIcon::ShowPopupMenu() {
+bool TTrayIcon::ShowPopupMenu(POINT at) {
     if (OnPopUp) OnPopUp(this);
-    if (!popupMenu_) return;  // the handler may have taken it away
+    if (!popupMenu_) return false;  // the handler may have taken it away
     popupMenu_->PopupComponent = this;
-    popupMenu_->Popup(cursorPos_.x, cursorPos_.y, callbackWindow_.Get());
+    return popupMenu_->Popup(at.x, at.y, callbackWindow_.Get());
+}
+
+bool TTrayIcon::AddIcon() {
+    if (!NotifyIcon(NIM_ADD)) return false;
+    NotifyIcon(NIM_SETVERSION);
+    return true;
 }
 
 bool TTrayIcon::NotifyIcon(DWORD command, HICON icon) {
     if (Designing()) return false;
     NOTIFYICONDATAW data{};
-    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.hWnd = callbackWindow_.Get();
     data.uID = 0;
+    if (command == NIM_SETVERSION || command == NIM_SETFOCUS) {
+        // The first record has no room for the version.
+        data.cbSize = sizeof(data);
+        data.uVersion = NOTIFYICON_VERSION_4;
+        return forms::Platform().NotifyIcon(command, data);
+    }
+    data.cbSize = NOTIFYICONDATAW_V1_SIZE;
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAYNOTIFY;
     data.hIcon = icon ? icon : icon_->Handle();
@@ -330,7 +364,7 @@ void TTrayIcon::SetActive(bool value) {
             application->ShowTaskbarButton(false);
         }
         ActivateTimer();
-        NotifyIcon(NIM_ADD);
+        AddIcon();
         EnableTimer(true);
     } else {
         SilentRemove();

@@ -94,7 +94,11 @@ enum class TTimerMode { tmGlobalTimer, tmHiTimer, tmThreaded };
 
 class TTrayIcon : public TWndProcComponent {
 public:
-    // The shell's notifications for the icon; the second parameter is the mouse message.
+    // The shell's notifications for the icon. The icon asks for the version-4 ones: the event
+    // (a mouse message, NIN_SELECT, NIN_KEYSELECT, WM_CONTEXTMENU) in the low word of the second
+    // parameter and the icon's anchor in the first; a shell without them sends the mouse message
+    // alone, in the same low word. Enter or Space on the focused icon is its double click;
+    // Shift+F10 or the menu key opens the menu at the icon.
     static constexpr UINT WM_TRAYNOTIFY = WM_USER + 101;
 
     explicit TTrayIcon(forms::TComponent* owner);
@@ -137,7 +141,8 @@ public:
     THiTimer* HiTimer() const { return hiTimer_.get(); }
 
     // Sends the icon's record to the shell: NIM_ADD, NIM_MODIFY or NIM_DELETE; `icon` stands
-    // in for Icon (an animation image). Whether the shell took it.
+    // in for Icon (an animation image). NIM_SETVERSION asks for the version-4 notifications and
+    // NIM_SETFOCUS gives the keyboard back to the notification area. Whether the shell took it.
     bool NotifyIcon(DWORD command, HICON icon = nullptr);
     void IconChanged(forms::TObject* sender);
     void GetIMLChange(forms::TObject* sender) { GetChange(sender); }
@@ -153,8 +158,12 @@ protected:
 
 private:
     void CallbackWndProc(forms::Message& message);
+    void TrayNotification(UINT event, POINT anchor);
     void MouseNotification(UINT mouseMessage);
-    void ShowPopupMenu();
+    // Whether an entry was chosen.
+    bool ShowPopupMenu(POINT at);
+    // NIM_ADD, and the version-4 notifications for the icon it added.
+    bool AddIcon();
     void UpdateIcon();
     void HideOwner();
     void ActivateTimer();
@@ -175,6 +184,7 @@ private:
     forms::WindowHandle callbackWindow_;
     DWORD uiThread_ = 0;
     POINT cursorPos_{};
+    UINT lastEvent_ = 0;  // the last notification but a move: tells a click's NIN_SELECT from a key's
     int listIndex_ = 0;
     int frame_ = 0;
     TTimerPool::TimerId globalTimer_ = 0;

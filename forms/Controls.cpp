@@ -274,7 +274,26 @@ const TPropertyTable<TComponent>& TWinControl::StoredProperties() const {
     return table;
 }
 
-TWinControl::TWinControl(TComponent* owner) : TControl(owner) {}
+namespace {
+
+// Cues hidden until the keyboard is used, so the mouse alone never sees a mark. (The system's
+// "always show" setting is not asked: Wine has it on by default.)
+constexpr WORD kInitialUIState = UISF_HIDEFOCUS | UISF_HIDEACCEL;
+
+// The cues after a WM_CHANGEUISTATE or WM_UPDATEUISTATE with this wParam.
+WORD ChangedUIState(WORD state, WPARAM change) {
+    const WORD flags = HIWORD(change) & (UISF_HIDEFOCUS | UISF_HIDEACCEL);
+    switch (LOWORD(change)) {
+    case UIS_SET: return state | flags;
+    case UIS_CLEAR: return state & ~flags;
+    case UIS_INITIALIZE: return state | flags;
+    default: return state;
+    }
+}
+
+}  // namespace
+
+TWinControl::TWinControl(TComponent* owner) : TControl(owner), uiState_(kInitialUIState) {}
 
 TWinControl::~TWinControl() {
     accessible_.reset();  // a reader's later questions find the object gone, not this control
@@ -340,6 +359,7 @@ HWND CheckCreated(HWND window) {
 }
 
 void TWinControl::CreateWnd() {
+    if (Parent()) uiState_ = Parent()->uiState_;  // a new child shows the cues its parent shows
     CreateParamsData params;
     CreateParams(params);
     const WNDPROC procedure = &ObjectWindowProcedure<TWinControl, &TWinControl::handle_, &TWinControl::WndProc>;
@@ -406,6 +426,22 @@ void TWinControl::WndProc(Message& message) {
     case WM_MBUTTONDBLCLK:
         if (!HandleMouse(message)) DefaultHandler(message);
         return;
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN: {
+        WORD key = static_cast<WORD>(message.wParam);
+        PreviewKey(key, KeyboardShiftState());
+        if (key) DefaultHandler(message);
+        return;
+    }
+    case WM_UPDATEUISTATE:
+        WMUpdateUIState(message);
+        return;
+    case WM_CHANGEUISTATE:
+        WMChangeUIState(message);
+        return;
+    case WM_QUERYUISTATE:
+        message.result = uiState_;
+        return;
     case WM_CAPTURECHANGED:
         // Another window took the mouse: no release will come for the press.
         if (reinterpret_cast<HWND>(message.lParam) != handle_.Get()) mouseControl_ = clicked_ = nullptr;
@@ -442,6 +478,31 @@ bool TWinControl::AnswerGetObject(Message& message) {
         });
     }
     return accessible_->AnswerGetObject(handle_.Get(), message.wParam, message.lParam, message.result);
+}
+
+void TWinControl::PreviewKey(WORD& key, TShiftState shift) {
+    if (Parent()) Parent()->PreviewKey(key, shift);
+}
+
+// Handed down to the children here, as the platform does on Windows and Wine does not.
+void TWinControl::WMUpdateUIState(Message& message) {
+    const WORD state = ChangedUIState(uiState_, message.wParam);
+    if (state != uiState_) {
+        uiState_ = state;
+        if (Focused()) FocusMarkChanged();
+    }
+    for (TControl* control : controls_)
+        if (auto* child = dynamic_cast<TWinControl*>(control); child && child->handle_)
+            SendMessageW(child->handle_.Get(), WM_UPDATEUISTATE, message.wParam, 0);
+    if (platformProcedure_) DefaultHandler(message);
+}
+
+// A change asked for anywhere goes up to the top window, which tells everyone if it is news.
+void TWinControl::WMChangeUIState(Message& message) {
+    if (Parent() && Parent()->HandleAllocated())
+        SendMessageW(Parent()->Handle(), WM_CHANGEUISTATE, message.wParam, message.lParam);
+    else if (ChangedUIState(uiState_, message.wParam) != uiState_)
+        SendMessageW(handle_.Get(), WM_UPDATEUISTATE, message.wParam, 0);
 }
 
 void TWinControl::PaintControls(HDC dc, const RECT& update) {

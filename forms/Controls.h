@@ -237,6 +237,10 @@ public:
     TAccessibleInfo AccessibleInfo();
     // The owner's accessible default action; unset: the class's own.
     TNotifyEvent OnAccessibleAction;
+    // The keyboard cues (UISF_HIDEFOCUS, UISF_HIDEACCEL), kept per window as the platform's
+    // controls keep them: Wine's default handling keeps none. Hidden until the keyboard is used.
+    WORD UIState() const { return uiState_; }
+    bool FocusCuesShown() const { return !(uiState_ & UISF_HIDEFOCUS); }
 
     // Children in z-order, bottom first: windowless ones, then windowed ones.
     const std::vector<TControl*>& Controls() const { return controls_; }
@@ -280,6 +284,11 @@ protected:
     virtual void WMDropFiles(Message& message) { DefaultHandler(message); }
     virtual void DescribeAccessible(TAccessibleInfo&) {}
     virtual void DoAccessibleAction() { Click(); }
+    // Each key pressed in a control reaches its form first (KeyPreview); a form that has done
+    // the key's work sets `key` to 0.
+    virtual void PreviewKey(WORD& key, TShiftState shift);
+    // The focused control's mark must be drawn again or taken away (focus or cues changed).
+    virtual void FocusMarkChanged() { Invalidate(); }
     // The brush of a platform child's background (WM_CTLCOLOR...); null: the platform's own.
     virtual HBRUSH CtlColor(HDC) { return nullptr; }
     void UpdateWindowPlacement();
@@ -294,6 +303,8 @@ private:
     bool HandleContextMenu(Message& message);
     bool HandleChildColor(Message& message);
     bool AnswerGetObject(Message& message);
+    void WMUpdateUIState(Message& message);
+    void WMChangeUIState(Message& message);
 
     friend class InvalidationBatch;
     std::vector<TControl*> controls_;
@@ -303,6 +314,7 @@ private:
     TControl* clicked_ = nullptr;       // pressed with the left button; a release over it clicks
     WNDPROC platformProcedure_ = nullptr;  // the platform class's own procedure, if built on one
     std::unique_ptr<TAccessibleServer> accessible_;  // made when a screen reader first asks
+    WORD uiState_;
 };
 
 // Gathers a window's invalidations of windowless children while it lives and makes one request

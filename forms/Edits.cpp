@@ -89,8 +89,17 @@ void TEdit::DescribeAccessible(TAccessibleInfo& info) {
 
 void TEdit::WndProc(Message& message) {
     switch (message.msg) {
-    // The platform control paints, takes the mouse and answers hit tests itself.
     case WM_PAINT:
+        DefaultHandler(message);
+        if (Focused() && FocusCuesShown()) {
+            // Dotted over the frame, which the box draws inside its client area: the text keeps every pixel.
+            WindowDC dc(handle_.Get());
+            RECT client{};
+            GetClientRect(handle_.Get(), &client);
+            DrawFocusRect(dc.Get(), &client);
+        }
+        return;
+    // The platform control paints, takes the mouse and answers hit tests itself.
     case WM_ERASEBKGND:
     case WM_NCHITTEST:
     case WM_SETCURSOR:
@@ -108,19 +117,26 @@ void TEdit::WndProc(Message& message) {
         if (OnDblClick) OnDblClick(this);
         return;
     case WM_KEYDOWN: {
-        // A single-line box has no use for the tab key: it moves on to the next stop.
-        if (TabToNext(static_cast<WORD>(message.wParam), KeyboardShiftState())) return;
         WORD key = static_cast<WORD>(message.wParam);
-        if (OnKeyDown) OnKeyDown(this, key, KeyboardShiftState());
+        const TShiftState shift = KeyboardShiftState();
+        PreviewKey(key, shift);
+        // A single-line box has no use for the tab key: it moves on to the next stop.
+        if (key && TabToNext(key, shift)) key = 0;
+        if (key && OnKeyDown) OnKeyDown(this, key, shift);
         if (key) {
             DefaultHandler(message);
             return;
         }
-        // Done: the character the key made (Enter's, Ctrl+V's) must not reach the box as well.
+        // Done: the character the key made (Enter's, Ctrl+V's, Tab's) must not reach the box as well.
         MSG typed;
         PeekMessageW(&typed, handle_.Get(), WM_CHAR, WM_CHAR, PM_REMOVE);
         return;
     }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+        DefaultHandler(message);
+        if (FocusCuesShown()) FocusMarkChanged();
+        return;
     case WM_SETTEXT:
         DefaultHandler(message);
         NotifyAccessible(EVENT_OBJECT_VALUECHANGE, handle_.Get());

@@ -184,21 +184,28 @@ int TCustomForm::ShowModal() {
         },
         reinterpret_cast<LPARAM>(&disabled));
     for (HWND window : disabled) EnableWindow(window, FALSE);
-    // However the nested loop ends, the other windows come back and this one goes.
+    // However the nested loop ends, the other windows come back, this one goes and the window
+    // that was in front gets the keyboard back.
     struct ModalScope {
         TCustomForm& form;
         const std::vector<HWND>& disabled;
+        HWND before;
         ~ModalScope() {
             form.inModal_ = false;
             for (HWND window : disabled) EnableWindow(window, TRUE);
             form.Hide();
+            if (before && before != form.handle_.Get() && IsWindowVisible(before)) SetForegroundWindow(before);
         }
-    } scope{*this, disabled};
+    } scope{*this, disabled, GetForegroundWindow()};
     ModalResult = 0;
     inModal_ = true;
+    focusedChild_ = nullptr;  // a new showing starts at ActiveControl
+    // Each showing starts without the keyboard cues, as a new dialog does: keys turn them on.
+    SendMessageW(Handle(), WM_UPDATEUISTATE, MAKEWPARAM(UIS_INITIALIZE, UISF_HIDEFOCUS | UISF_HIDEACCEL), 0);
     Show();
     // Asked for from the tray or by another start, it must not open behind the window in front.
     SetForegroundWindow(Handle());
+    if (ActiveControl && ActiveControl->Visible() && ActiveControl->Enabled()) ActiveControl->SetFocus();
     while (ModalResult == 0 && Application && !Application->Terminated()) Application->HandleMessage();
     return ModalResult;
 }
@@ -210,6 +217,27 @@ bool TCustomForm::WMEraseBkGnd(HDC dc) {
 
 void TCustomForm::WMClose(Message&) { Close(); }
 
+// The default handling focuses the form itself on activation; the keyboard goes back to the
+// control it was in, or to ActiveControl, as the system's dialogs do.
+void TCustomForm::WMActivate(Message& message) {
+    const HWND window = handle_.Get();
+    if (LOWORD(message.wParam) == WA_INACTIVE) {
+        const HWND focus = GetFocus();
+        focusedChild_ = focus && IsChild(window, focus) ? focus : nullptr;
+        DefaultHandler(message);
+        return;
+    }
+    DefaultHandler(message);
+    HWND target = focusedChild_ && IsChild(window, focusedChild_) ? focusedChild_ : nullptr;
+    if (!target && ActiveControl && ActiveControl->HandleAllocated()) target = ActiveControl->Handle();
+    if (target && IsWindowVisible(target) && IsWindowEnabled(target)) ::SetFocus(target);
+}
+
+void TCustomForm::PreviewKey(WORD& key, TShiftState shift) {
+    if (!FocusCuesShown()) SendMessageW(Handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    if (KeyPreview && OnKeyDown) OnKeyDown(this, key, shift);
+}
+
 void TCustomForm::WndProc(Message& message) {
     switch (message.msg) {
     case WM_CLOSE:
@@ -217,6 +245,9 @@ void TCustomForm::WndProc(Message& message) {
         return;
     case WM_SYSCOMMAND:
         WMSysCommand(message);
+        return;
+    case WM_ACTIVATE:
+        WMActivate(message);
         return;
     case WM_ENDSESSION:
         // The system ends the process once every window has answered: end the program now.

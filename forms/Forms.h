@@ -50,8 +50,15 @@ public:
     // Closing the main form ends the program; closing any other form hides it.
     void Close();
     // Shows the form modally, in front: the program's other windows are disabled until it closes.
+    // The focus moves to ActiveControl once the form is in front, and goes back to the window
+    // that had it when the showing ends.
     int ShowModal();
     int ModalResult = 0;
+    // Where the keyboard starts when the form is shown modally.
+    TWinControl* ActiveControl = nullptr;
+    // The form's OnKeyDown sees every key pressed in its controls before they do.
+    bool KeyPreview = false;
+    TKeyEvent OnKeyDown;
     const TFormHints& Hints() const { return hints_; }
     // A control's Hint or ShowHint changed: the form's hints are registered anew.
     void HintsChanged();
@@ -87,6 +94,9 @@ protected:
     // The window menu's commands (WM_SYSCOMMAND), Alt+F4's close among them.
     virtual void WMSysCommand(Message& message) { DefaultHandler(message); }
     void WndProc(Message& message) override;
+    void WMActivate(Message& message);
+    // A key in the form shows the keyboard cues from then on, as the system's dialogs do.
+    void PreviewKey(WORD& key, TShiftState shift) override;
     void UpdateStyles();
     // A point of the client area that stays where it is on the screen when the scale changes
     // (a sprite's feet); none: the top-left corner stays, or the system's suggestion decides.
@@ -97,6 +107,7 @@ private:
     TBrushStyle brushStyle_ = TBrushStyle::Solid;
     TFormStyle formStyle_ = TFormStyle::Normal;
     bool inModal_ = false;
+    HWND focusedChild_ = nullptr;  // where the keyboard was when the form was last deactivated
     int designedDpi_ = 96;
     TFormHints hints_;
 };

@@ -56,7 +56,7 @@ const TPropertyTable<TComponent>& TPopupMenu::StoredProperties() const {
     return table;
 }
 
-void TPopupMenu::Popup(int x, int y, HWND owner) {
+bool TPopupMenu::Popup(int x, int y, HWND owner) {
     popupPoint_ = POINT{x, y};
     if (OnPopup) OnPopup(this);
     if (!owner) owner = Application->Handle();
@@ -66,6 +66,7 @@ void TPopupMenu::Popup(int x, int y, HWND owner) {
     TMenuItem* chosen = PopupHook ? PopupHook(this, popupPoint_) : Track(x, y, owner);
     PostMessageW(owner, WM_NULL, 0, 0);
     if (chosen) chosen->Click();
+    return chosen != nullptr;
 }
 
 TMenuItem* TPopupMenu::Track(int x, int y, HWND owner) {

@@ -46,8 +46,8 @@ public:
     TNotifyEvent OnPopup;
 
     // Shows the menu at a screen point for a window of the program (null: the application
-    // window) and runs the chosen item's click.
-    virtual void Popup(int x, int y, HWND owner = nullptr);
+    // window) and runs the chosen item's click; whether an item was chosen.
+    virtual bool Popup(int x, int y, HWND owner = nullptr);
     // The component whose menu this is while it is shown (a tray icon, for instance).
     TComponent* PopupComponent = nullptr;
     // Replaces the platform menu in tests: receives the menu and the point, returns the item

@@ -35,6 +35,7 @@ void TCustomControl::Paint(HDC dc, const RECT& update) {
     try {
         Paint();
         PaintControls(dc, update);
+        if (Focused() && FocusCuesShown()) PaintFocusMark();
     } catch (...) {
         ReportException(this);
     }
@@ -83,19 +84,22 @@ void TCustomControl::WMSize(Message& message) {
 
 void TCustomControl::WMSetFocus(Message& message) {
     DefaultHandler(message);
+    if (FocusCuesShown()) FocusMarkChanged();
     if (OnEnter) OnEnter(this);
 }
 
 void TCustomControl::WMKillFocus(Message& message) {
     DefaultHandler(message);
+    if (FocusCuesShown()) FocusMarkChanged();
     if (OnExit) OnExit(this);
 }
 
 void TCustomControl::WMKeyDown(Message& message) {
     WORD key = static_cast<WORD>(message.wParam);
     TShiftState shift = KeyboardShiftState();
-    KeyDown(key, shift);
-    if (TabToNext(key, shift)) key = 0;
+    PreviewKey(key, shift);
+    if (key) KeyDown(key, shift);
+    if (key && TabToNext(key, shift)) key = 0;
     message.wParam = key;
     if (key != 0) DefaultHandler(message);
 }
@@ -115,6 +119,8 @@ void TCustomControl::WMChar(Message& message) {
 }
 
 void TCustomControl::WMLButtonDblClk(Message& message) { TWinControl::WndProc(message); }
+
+void TCustomControl::PaintFocusMark() { canvas_.DrawFocusRect(ClientRect()); }
 
 void TCustomControl::CMEnabledChanged(Message&) { Invalidate(); }
 void TCustomControl::CMFontChanged(Message&) { Invalidate(); }

@@ -39,6 +39,9 @@ protected:
     // Draws the whole control on Canvas().
     virtual void Paint() {}
     void Paint(HDC dc, const RECT& update) final;
+    // Drawn over everything while the control has the focus and the keyboard cues are on: a
+    // dotted rectangle round the control.
+    virtual void PaintFocusMark();
 
     void WndProc(Message& message) override;
     virtual void WMSize(Message& message);

@@ -502,10 +502,26 @@ TEST_F(StatusWindowTest, ExitFromTheTrayMenuEndsTheProgramWhileTheWindowIsOpenWi
     EXPECT_EQ(GetFileAttributesW(settingsFile.c_str()), INVALID_FILE_ATTRIBUTES) << "nothing saved";
 }
 
+// A key pressed (and let go) in the focused window, with Ctrl or Shift held or not, as the
+// keyboard delivers it.
+void PressKey(WORD key, bool ctrl = false, bool shift = false) {
+    BYTE state[256] = {};
+    GetKeyboardState(state);
+    state[VK_CONTROL] = ctrl ? 0x80 : 0;
+    state[VK_SHIFT] = shift ? 0x80 : 0;
+    SetKeyboardState(state);
+    HWND focus = GetFocus();
+    SendMessageW(focus, WM_KEYDOWN, key, 1);
+    SendMessageW(focus, WM_KEYUP, key, 0xC0000001);
+    state[VK_CONTROL] = state[VK_SHIFT] = 0;
+    SetKeyboardState(state);
+}
+
 // Each way the window can be left: the close button (pressed as the mouse does), the system's
 // close command that Alt+F4 sends, and a bare close request. Which ones close, what the
 // characters do afterwards, and what the file holds.
-enum class Leave { Button, SystemClose, CloseRequest };
+// Escape and Enter on the focused close button are the keyboard's ways.
+enum class Leave { Button, SystemClose, CloseRequest, Escape, EnterOnClose };
 
 class LeavingTest : public StatusWindowTest, public testing::WithParamInterface<Leave> {
 protected:
@@ -514,13 +530,21 @@ protected:
         case Leave::Button: PressClose(); break;
         case Leave::SystemClose: SendMessageW(StatusForm1->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); break;
         case Leave::CloseRequest: SendMessageW(StatusForm1->Handle(), WM_CLOSE, 0, 0); break;
+        case Leave::Escape: PressKey(VK_ESCAPE); break;
+        case Leave::EnterOnClose:
+            StatusForm1->TitleButton[3]->SetFocus();
+            PressKey(VK_RETURN);
+            break;
         }
     }
+    // The close button's own ways keep the window when the save fails.
+    static bool KeepsOnAFailedSave(Leave way) { return way == Leave::Button || way == Leave::EnterOnClose; }
     bool Open() const { return StatusForm1->Visible() && StatusForm1->ModalResult == 0; }
 };
 
 TEST_P(LeavingTest, SavesAndLetsEveryoneWalkAgain) {
     WhileOpenFrom(3, [&] {
+        SetForegroundWindow(StatusForm1->Handle());
         SendMessageW(StatusForm1->Handle(), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({L"C:\\写真\\a b.bat"})), 0);
         StatusForm1->CheckBox[1]->Click();
         LeaveBy(GetParam());
@@ -537,6 +561,7 @@ TEST_P(LeavingTest, SavesAndLetsEveryoneWalkAgain) {
 
 TEST_P(LeavingTest, WithEveryoneHiddenBeepsAndStaysOpen) {
     WhileOpenFrom(1, [&] {
+        SetForegroundWindow(StatusForm1->Handle());
         for (size_t r = 0; r < 4; ++r) StatusForm1->CheckBox[r]->Click();
         LeaveBy(GetParam());
         EXPECT_TRUE(Open());
@@ -560,12 +585,13 @@ TEST_P(LeavingTest, AFailedSaveIsShownAndOnlyTheCloseButtonKeepsTheWindow) {
     const std::wstring failure = settingsFile + L" に書き込めません";
     bool keptAfterButton = false;
     WhileOpenFrom(2, [&] {
+        SetForegroundWindow(StatusForm1->Handle());
         StatusForm1->CheckBox[0]->Click();
         PressClose();
         keptAfterButton = Open();
         EXPECT_EQ(TimersEnabled(), (std::array<bool, 4>{}));
         LeaveBy(GetParam());
-        if (GetParam() == Leave::Button) {
+        if (KeepsOnAFailedSave(GetParam())) {
             EXPECT_TRUE(Open());
             SetFileAttributesW(settingsFile.c_str(), FILE_ATTRIBUTE_NORMAL);
             PressClose();
@@ -577,18 +603,22 @@ TEST_P(LeavingTest, AFailedSaveIsShownAndOnlyTheCloseButtonKeepsTheWindow) {
     EXPECT_FALSE(StatusForm1->Checked(1)) << "what the user set stays in effect";
     EXPECT_FALSE(IsWindowVisible(Form1->Handle()));
     EXPECT_EQ(reports, std::vector<std::wstring>(2, failure));
-    EXPECT_EQ(forms::TIniFile(settingsFile).ReadBool(L"Visible", L"Char01", true), GetParam() != Leave::Button);
+    EXPECT_EQ(forms::TIniFile(settingsFile).ReadBool(L"Visible", L"Char01", true), !KeepsOnAFailedSave(GetParam()));
 }
 
 std::string WayName(const testing::TestParamInfo<Leave>& info) {
     switch (info.param) {
     case Leave::Button: return "CloseButton";
     case Leave::SystemClose: return "SystemClose";
+    case Leave::Escape: return "Escape";
+    case Leave::EnterOnClose: return "EnterOnTheCloseButton";
     default: return "CloseRequest";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EachWay, LeavingTest, testing::Values(Leave::Button, Leave::SystemClose, Leave::CloseRequest),
+INSTANTIATE_TEST_SUITE_P(EachWay, LeavingTest,
+                         testing::Values(Leave::Button, Leave::SystemClose, Leave::CloseRequest, Leave::Escape,
+                                         Leave::EnterOnClose),
                          WayName);
 
 TEST_F(StatusWindowTest, ACloseRequestToTheHiddenWindowSavesNothingAndStopsNoOne) {
@@ -634,10 +664,12 @@ TEST_F(StatusWindowTest, TheTrayIconComesLastAndItsDoubleClickAndMenuActForChara
     EXPECT_FALSE(tray->NoClose);
     EXPECT_EQ(tray->PopupMenu(), StatusForm1->PopupMenu1);
     EXPECT_EQ(tray->Icon().Width(), 32);
-    // Loading the inactive icon deletes nothing that is there; start-up then adds it.
-    ASSERT_EQ(trayCalls.size(), 2u);
+    // Loading the inactive icon deletes nothing that is there; start-up then adds it and asks
+    // for the notifications that carry the keyboard's.
+    ASSERT_EQ(trayCalls.size(), 3u);
     EXPECT_EQ(trayCalls[0].first, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(trayCalls[1], std::make_pair(static_cast<DWORD>(NIM_ADD), tray->Icon().Handle()));
+    EXPECT_EQ(trayCalls[2].first, static_cast<DWORD>(NIM_SETVERSION));
     EXPECT_FALSE(app->ShowMainForm) << "the loop shows no window by itself";
     EXPECT_FALSE(IsWindowVisible(app->Handle())) << "no taskbar button";
 
@@ -667,16 +699,93 @@ TEST_F(StatusWindowTest, TheTrayIconComesLastAndItsDoubleClickAndMenuActForChara
 TEST_F(StatusWindowTest, TabWalksTheEnabledStopsInTheirOrder) {
     WhileOpenFrom(1, [&] {
         SetForegroundWindow(StatusForm1->Handle());
-        StatusForm1->Edit[0]->SetFocus();
+        EXPECT_EQ(GetFocus(), StatusForm1->Edit[0]->Handle()) << "the keyboard starts at the selected row";
         std::vector<HWND> visited;
-        for (int i = 0; i < 5; ++i) {
-            SendMessageW(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+        for (int i = 0; i < 9; ++i) {
+            PressKey(VK_TAB);
             visited.push_back(GetFocus());
         }
-        std::vector<HWND> expected;
-        for (size_t r = 0; r < 4; ++r) expected.push_back(StatusForm1->CheckBox[r]->Handle());
-        expected.push_back(StatusForm1->Edit[0]->Handle());  // the disabled boxes are passed over
+        PressKey(VK_TAB, false, true);
+        visited.push_back(GetFocus());
+        // The disabled boxes are passed over; the title-strip buttons come after the first box.
+        std::vector<HWND> expected{StatusForm1->CheckBox[0]->Handle()};
+        for (forms::TPanel* button : StatusForm1->TitleButton) expected.push_back(button->Handle());
+        for (size_t r = 1; r < 4; ++r) expected.push_back(StatusForm1->CheckBox[r]->Handle());
+        expected.push_back(StatusForm1->Edit[0]->Handle());
+        expected.push_back(StatusForm1->CheckBox[3]->Handle());
         EXPECT_EQ(visited, expected);
+    });
+}
+
+// Up and Down from any control, as the arrow buttons; a focused title button takes Enter and
+// Space as its click; Space toggles a focused box.
+TEST_F(StatusWindowTest, TheRowsAndTheTitleButtonsAnswerTheKeyboard) {
+    WhileOpenFrom(2, [&] {
+        SetForegroundWindow(StatusForm1->Handle());
+        const struct {
+            forms::TWinControl* focused;
+            WORD key;
+            int selected;  // SelectedChar afterwards
+        } presses[] = {
+            {StatusForm1->CheckBox[3], VK_DOWN, 2}, {StatusForm1->Edit[2], VK_DOWN, 3},
+            {StatusForm1->TitleButton[0], VK_DOWN, 0}, {StatusForm1->Edit[0], VK_UP, 3},
+            {StatusForm1->TitleButton[1], VK_RETURN, 0}, {StatusForm1->TitleButton[2], VK_SPACE, 3},
+            {StatusForm1->TitleButton[2], VK_RETURN, 2},
+        };
+        for (const auto& press : presses) {
+            SCOPED_TRACE(testing::Message() << press.key << " to " << press.selected);
+            press.focused->SetFocus();
+            PressKey(press.key);
+            EXPECT_EQ(StatusForm1->SelectedChar, press.selected);
+            EXPECT_EQ(ColourRow(), press.selected);
+            const bool titleButtonKey = press.key == VK_RETURN || press.key == VK_SPACE;
+            EXPECT_EQ(GetFocus(), titleButtonKey ? press.focused->Handle() : StatusForm1->Edit[size_t(press.selected)]->Handle())
+                << "the arrow keys take the focus to the selected row";
+        }
+        StatusForm1->CheckBox[1]->SetFocus();
+        PressKey(VK_SPACE);
+        EXPECT_FALSE(StatusForm1->Checked(2));
+        EXPECT_FALSE(IsWindowVisible(Form2->Handle()));
+        StatusForm1->TitleButton[0]->SetFocus();
+        PressKey(VK_RETURN);
+        ASSERT_EQ(opened.size(), 1u) << "the information page";
+        EXPECT_EQ(beeps, std::vector<UINT>{0});
+    });
+}
+
+// The focused control's mark shows only while the keyboard cues are on: the mouse alone leaves
+// every pixel as it was; the first key in the window turns them on.
+TEST_F(StatusWindowTest, AFocusMarkShowsOnlyWithTheKeyboardCues) {
+    auto cues = [](WORD action) {
+        SendMessageW(StatusForm1->Handle(), WM_UPDATEUISTATE, MAKEWPARAM(action, UISF_HIDEFOCUS), 0);
+    };
+    // The control's outermost ring of pixels, frame included.
+    auto ring = [](forms::TWinControl* control) {
+        RedrawWindow(StatusForm1->Handle(), nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+        const core::Bitmap shot = wintest::Capture(StatusForm1->Handle());
+        const RECT r = control->BoundsRect();
+        std::vector<core::Rgb> pixels;
+        for (LONG x = r.left; x < r.right; ++x) pixels.push_back(shot.Color(x, r.top)), pixels.push_back(shot.Color(x, r.bottom - 1));
+        for (LONG y = r.top; y < r.bottom; ++y) pixels.push_back(shot.Color(r.left, y)), pixels.push_back(shot.Color(r.right - 1, y));
+        return pixels;
+    };
+    WhileOpenFrom(1, [&] {
+        SetForegroundWindow(StatusForm1->Handle());
+        for (forms::TWinControl* control : std::initializer_list<forms::TWinControl*>{
+                 StatusForm1->CheckBox[0], StatusForm1->TitleButton[3], StatusForm1->Edit[0]}) {
+            SCOPED_TRACE(forms::Narrow(control->Name()));
+            cues(UIS_SET);
+            ::SetFocus(StatusForm1->Handle());
+            const auto unfocused = ring(control);
+            control->SetFocus();
+            EXPECT_EQ(ring(control), unfocused) << "focused by the mouse: as before";
+            cues(UIS_CLEAR);
+            EXPECT_NE(ring(control), unfocused) << "with the cues: marked";
+            cues(UIS_SET);
+            EXPECT_EQ(ring(control), unfocused);
+            PressKey(VK_RIGHT);
+            EXPECT_NE(ring(control), unfocused) << "a key turns the cues on";
+        }
     });
 }
 
@@ -761,17 +870,6 @@ void CopyToClipboard(const std::vector<std::wstring>& names, const std::wstring&
         SetClipboardData(CF_UNICODETEXT, memory);
     }
     CloseClipboard();
-}
-
-// A key pressed in the focused window, with Ctrl held or not, as the keyboard delivers it.
-void PressKey(WORD key, bool ctrl = false) {
-    BYTE state[256] = {};
-    GetKeyboardState(state);
-    state[VK_CONTROL] = ctrl ? 0x80 : 0;
-    SetKeyboardState(state);
-    SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
-    state[VK_CONTROL] = 0;
-    SetKeyboardState(state);
 }
 
 TEST_F(StatusWindowTest, TheSelectedRowTakesPastedChosenAndClearedTargetsAsADropDoes) {

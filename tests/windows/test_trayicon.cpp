@@ -158,7 +158,9 @@ TEST_F(TrayTest, ActivationAddsTheIconInPlaceOfTheTaskbarButtonAndDeactivationUn
     EXPECT_TRUE(IsWindowVisible(app->Handle()));
 
     tray->SetActive(true);
-    EXPECT_EQ(Commands(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD}));
+    EXPECT_EQ(Commands(), (std::vector<DWORD>{NIM_DELETE, NIM_ADD, NIM_SETVERSION}));
+    EXPECT_EQ(calls.back().data.uVersion, static_cast<UINT>(NOTIFYICON_VERSION_4));
+    EXPECT_EQ(calls.back().data.cbSize, sizeof(NOTIFYICONDATAW)) << "only the full record has the version";
     EXPECT_FALSE(app->ShowMainForm);
     EXPECT_FALSE(IsWindowVisible(app->Handle()));
     EXPECT_TRUE(tray->HookInstalled());
@@ -264,6 +266,53 @@ TEST_F(TrayTest, TheMenuOpensOnTheRightButtonsPressAfterOnPopUpInTheForeground) 
     EXPECT_EQ(events, (std::vector<std::string>{"down"}));
 }
 
+// Version-4 notifications as the shell posts them: the event in the low word, the anchor in
+// wParam. Enter or Space is the double click; Shift+F10 opens the menu at the icon, and a menu
+// left without a choice gives the keyboard back. What the shell sends after a click's release
+// changes nothing.
+TEST_F(TrayTest, TheKeyboardSelectsAndOpensTheMenuAtTheIconAndAClickStaysAClick) {
+    TTrayIcon* tray = ActiveTray();
+    auto* menu = new forms::TPopupMenu(form);
+    menu->Add(new forms::TMenuItem(form));
+    tray->SetPopUpMenu(menu);
+    std::vector<std::string> events;
+    tray->OnDblClick = [&](forms::TObject*) { events.push_back("dblclick"); };
+    tray->OnClick = [&](forms::TObject*) { events.push_back("click"); };
+    forms::TMenuItem* choice = nullptr;
+    forms::TPopupMenu::PopupHook = [&](forms::TPopupMenu*, POINT at) {
+        events.push_back("menu " + std::to_string(at.x) + "," + std::to_string(at.y));
+        return choice;
+    };
+    auto post = [&](UINT event) {
+        PostMessageW(tray->CallbackWindow(), TTrayIcon::WM_TRAYNOTIFY, MAKEWPARAM(700, 580), MAKELPARAM(event, 0));
+    };
+    const struct {
+        std::vector<UINT> posted;
+        std::vector<std::string> events;
+        std::vector<DWORD> shell;
+    } cases[] = {
+        {{NIN_KEYSELECT}, {"dblclick"}, {}},
+        {{NIN_SELECT}, {"dblclick"}, {}},
+        {{WM_LBUTTONDOWN, WM_LBUTTONUP, NIN_SELECT}, {"click"}, {}},
+        {{WM_CONTEXTMENU}, {"menu 700,580"}, {NIM_SETFOCUS}},
+        {{WM_RBUTTONUP, WM_CONTEXTMENU}, {"click"}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.events.front());
+        events.clear();
+        calls.clear();
+        for (UINT event : c.posted) post(event);
+        wintest::Pump();
+        EXPECT_EQ(events, c.events);
+        EXPECT_EQ(Commands(), c.shell);
+    }
+    choice = menu->Items().front();
+    calls.clear();
+    post(WM_CONTEXTMENU);
+    wintest::Pump();
+    EXPECT_TRUE(calls.empty()) << "a chosen entry decides where the keyboard goes";
+}
+
 TEST_F(TrayTest, MinimizingHidesTheOwnerOnlyWithoutShowMinimizedIconAndNoCloseHidesInsteadOfClosing) {
     TTrayIcon* tray = ActiveTray();
     tray->ShowMinimizedIcon = true;
@@ -356,12 +405,12 @@ TEST_F(TrayTest, TaskbarCreatedAddsTheIconAgainOrModifiesAnIconStillThere) {
     const UINT taskbarCreated = RegisterWindowMessageW(L"TaskbarCreated");
     addsAccepted = true;
     PostMessageW(HWND_BROADCAST, taskbarCreated, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return calls.size() >= 2; }));
-    EXPECT_EQ(Commands(), (std::vector<DWORD>{NIM_ADD, NIM_ADD}));
+    ASSERT_TRUE(PumpUntil([&] { return calls.size() >= 3; }));
+    EXPECT_EQ(Commands(), (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_SETVERSION}));
 
     addsAccepted = false;  // the icon is still there
     SendMessageW(tray->CallbackWindow(), taskbarCreated, 0, 0);
-    EXPECT_EQ(Commands(), (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_ADD, NIM_MODIFY}));
+    EXPECT_EQ(Commands(), (std::vector<DWORD>{NIM_ADD, NIM_ADD, NIM_SETVERSION, NIM_ADD, NIM_MODIFY}));
 
     tray->SetActive(false);
     calls.clear();
@@ -504,7 +553,7 @@ TEST_F(TrayTest, ALayoutStoresWhatDiffersAndActivatesTheIconOnlyOnceLoaded) {
         ASSERT_NE(tray, nullptr);
         EXPECT_EQ(tray->Active(), active);
         EXPECT_EQ(tray->HookInstalled(), active);
-        EXPECT_EQ(Commands(), active ? std::vector<DWORD>{NIM_ADD} : std::vector<DWORD>{NIM_DELETE});
+        EXPECT_EQ(Commands(), (active ? std::vector<DWORD>{NIM_ADD, NIM_SETVERSION} : std::vector<DWORD>{NIM_DELETE}));
         EXPECT_EQ(tray->Icon().Width(), 32);
         EXPECT_EQ(tray->Icon().FileBytes(), iconFile);
         EXPECT_TRUE(tray->ShowMinimizedIcon);
