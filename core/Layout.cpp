@@ -1,5 +1,6 @@
 #include "core/Layout.h"
 
+#include <algorithm>
 #include <cctype>
 #include <limits>
 
@@ -259,10 +260,17 @@ private:
         }
     }
 
+    // The hex digits from here to the block's end (or the text's).
+    size_t HexDigitsAhead() const {
+        const std::string_view rest = text_.substr(pos_, text_.find('}', pos_) - pos_);
+        return static_cast<size_t>(std::count_if(rest.begin(), rest.end(), [](char c) { return HexValue(c) >= 0; }));
+    }
+
     LayoutValue Binary() {
         const int openLine = line_;
         Advance();  // '{'
         LayoutBytes bytes;
+        bytes.reserve(HexDigitsAhead() / 2);  // one block for a picture, not a trail of outgrown ones
         int high = -1;
         for (;;) {
             if (AtEnd()) FailAt(openLine, "binary block is not closed with '}'");

@@ -130,13 +130,15 @@ constexpr std::array<uint16_t, 30> kDistanceBase = {1,    2,    3,    4,    5,  
 constexpr std::array<uint8_t, 30> kDistanceExtra = {0, 0, 0, 0, 1, 1, 2, 2,  3,  3,  4,  4,  5,  5,  6,
                                                     6, 7, 7, 8, 8, 9, 9, 10, 10, 11, 11, 12, 12, 13, 13};
 constexpr size_t kLiteralCodes = 286, kDistanceCodes = 30;
+constexpr size_t kLargestDeflateRatio = 1032;
 
 class Inflater {
 public:
-    // The output grows with what the stream really gives, so a member that claims a size it
-    // cannot fill costs no more memory than its data.
+    // The member's size at once, so the output is one block and not a trail of outgrown ones;
+    // but never more than deflate can make of the stream (1032 to 1), so a member that claims a
+    // size its data cannot fill costs no more memory than that.
     Inflater(std::span<const uint8_t> stream, size_t size) : in_(stream), size_(size) {
-        out_.reserve(std::min(size, stream.size() * 4));
+        out_.reserve(std::min(size, stream.size() * kLargestDeflateRatio));
     }
 
     std::vector<uint8_t> Run() {
