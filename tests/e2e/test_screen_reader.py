@@ -88,13 +88,11 @@ def test(exe, artifacts):
         check(got == expected(targets, shown={3}), f"the settings window said {got}")
         listener = Listener(exe)
         try:
-            click_at(sx + EDIT[0], sy + ROW_TOP[0] + EDIT[1])
-            listener.wait("focus", TAB_ORDER[0])
+            # The window opens with the focus in row 1's box; one Tab pass comes back to it.
             tabbed = [listener.focus_after("Tab")]
             while tabbed[-1] != TAB_ORDER[0] and len(tabbed) < 12:
                 tabbed.append(listener.focus_after("Tab"))
-            check(tabbed == [n for n in TAB_ORDER[1:] + TAB_ORDER[:1] if n in tabbed] and TAB_ORDER[-1] in tabbed,
-                  f"one Tab pass announced {tabbed}, not stops in the order {TAB_ORDER}")
+            check(tabbed == TAB_ORDER[1:] + TAB_ORDER[:1], f"one Tab pass announced {tabbed}, not {TAB_ORDER}")
             check(listener.focus_after("Tab") == TAB_ORDER[1], "Tab from row 1's edit box did not reach its check box")
             screenshot(os.path.join(k.artifacts, "focused-check-box.png"))
             run("xdotool", "key", "space")
