@@ -10,7 +10,7 @@ import time
 
 from kurun_e2e import (ROW_TOP, SETTINGS_TITLE, WINE_RUN, Kurun, Window, check, click_at, focused, ini_text, main,
                        move_pointer, pixel, read_ini, run, screenshot, wait_until, windows_path)
-from test_settings_file import close_settings, marking_batch
+from test_settings_file import close_settings, fresh_marking_batch
 
 NIN_KEYSELECT = "401"
 # Rugo and Fenwa are shown, Pelton and Melka hidden: Fenwa waits while Pelton is hidden, and Rugo
@@ -35,12 +35,8 @@ def keys(*names):
 
 
 def test(exe, artifacts):
-    work = os.path.join(artifacts, "keyboard-files")
-    os.makedirs(work, exist_ok=True)
-    marker = os.path.join(work, "fenwa.txt")
-    if os.path.exists(marker):
-        os.remove(marker)
-    target = windows_path(marking_batch(os.path.join(work, "fenwa.bat"), marker))
+    batch, marker = fresh_marking_batch(os.path.join(artifacts, "keyboard-files"), "fenwa")
+    target = windows_path(batch)
     move_pointer(*POINTER)
     with Kurun(exe, artifacts, "keyboard", files={"kurun.ini": INI}) as k:
         k.wait_windows(["Rugo", "Fenwa"])

@@ -8,7 +8,7 @@ import time
 
 from kurun_e2e import (NAMES, ROW_TOP, SETTINGS_TITLE, Kurun, Window, check, click_at, ini_text, main, move_pointer, read_ini,
                        run, screenshot, wait_until, windows_path)
-from test_settings_file import close_settings, marking_batch
+from test_settings_file import close_settings, fresh_marking_batch
 from test_tray import FENWA_ENTRY, choose_tray_entry, shown_windows, tray_icon
 
 EDIT_LEFT = 104 + 40  # a point inside a row's edit box, from the row's top
@@ -28,11 +28,8 @@ def tooltip_shown(k):
 def test(exe, artifacts):
     move_pointer(700, 700)
     work = os.path.join(artifacts, "launcher-files")
-    os.makedirs(work, exist_ok=True)
-    fenwa_marker, pasted = os.path.join(work, "fenwa.txt"), windows_path(os.path.join(work, "貼り付け 先.txt"))
-    fenwa = marking_batch(os.path.join(work, "fenwa.bat"), fenwa_marker)
-    if os.path.exists(fenwa_marker):
-        os.remove(fenwa_marker)
+    fenwa, fenwa_marker = fresh_marking_batch(work, "fenwa")
+    pasted = windows_path(os.path.join(work, "貼り付け 先.txt"))
     # Only Rugo is shown: nobody walks over him or over the tray. Fenwa is unticked.
     ini = ("[Visible]\r\nChar01=0\r\nChar02=0\r\nChar04=0\r\n"
            f"[Execute]\r\nChar03=Z:\\nowhere\\rugo.txt\r\nChar04={windows_path(fenwa)}\r\n").encode("latin-1")

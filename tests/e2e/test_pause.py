@@ -5,17 +5,13 @@ import os
 import time
 
 from kurun_e2e import Kurun, check, click_at, main, move_pointer, walking, windows_path
-from test_settings_file import marking_batch, wait_batch_console_closed
+from test_settings_file import fresh_marking_batch, wait_batch_console_closed
 from test_tray import PAUSE_ENTRY, choose_tray_entry, tray_icon, wait_for
 
 
 def test(exe, artifacts):
     move_pointer(300, 300)
-    os.makedirs(artifacts, exist_ok=True)
-    marker = os.path.join(artifacts, "pause launched.txt")
-    if os.path.exists(marker):
-        os.remove(marker)
-    batch = marking_batch(os.path.join(artifacts, "pause launch.bat"), marker)
+    batch, marker = fresh_marking_batch(artifacts, "pause launch")
     # Pelton alone, with a file to launch; the others would only crowd the tray's corner.
     ini = (f"[Visible]\r\nChar02=0\r\nChar03=0\r\nChar04=0\r\n[Execute]\r\nChar01={windows_path(batch)}\r\n"
            ).encode("utf-8")

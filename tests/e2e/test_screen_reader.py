@@ -7,7 +7,7 @@ import subprocess
 import threading
 
 from kurun_e2e import ROOT, ROW_TOP, SETTINGS_TITLE, Kurun, check, click_at, main, move_pointer, run, screenshot, wait_until, windows_path
-from test_settings_file import marking_batch, wait_console_closed
+from test_settings_file import fresh_marking_batch, wait_console_closed
 from test_tray import open_settings_from_tray, tray_icon
 
 NEXT_ROW_BUTTON, EDIT = (252, 10), (144, 33)  # EDIT: from a row's top
@@ -66,12 +66,8 @@ class Listener:
 
 
 def test(exe, artifacts):
-    work = os.path.join(artifacts, "screen-reader-files")
-    os.makedirs(work, exist_ok=True)
-    marker = os.path.join(work, "fenwa.txt")
-    if os.path.exists(marker):
-        os.remove(marker)
-    targets = ["", "Z:\\nowhere\\melka.txt", "", windows_path(marking_batch(os.path.join(work, "fenwa.bat"), marker))]
+    batch, marker = fresh_marking_batch(os.path.join(artifacts, "screen-reader-files"), "fenwa")
+    targets = ["", "Z:\\nowhere\\melka.txt", "", windows_path(batch)]
     ini = f"[Visible]\r\nChar01=0\r\nChar02=0\r\nChar03=0\r\n[Execute]\r\nChar02={targets[1]}\r\nChar04={targets[3]}\r\n"
     move_pointer(640, 700)
     with Kurun(exe, artifacts, "screen_reader", files={"kurun.ini": ini.encode("latin-1")}) as k:

@@ -49,6 +49,16 @@ def close_settings(k, window):
     wait_until(lambda: not k.find(SETTINGS_TITLE), "the settings window stayed open", 5)
 
 
+def fresh_marking_batch(folder, name):
+    """A batch file name.bat in folder (made when missing) that writes name.txt beside it when it
+    runs; no marker of an earlier run is left. Returns both paths."""
+    os.makedirs(folder, exist_ok=True)
+    marker = os.path.join(folder, name + ".txt")
+    if os.path.exists(marker):
+        os.remove(marker)
+    return marking_batch(os.path.join(folder, name + ".bat"), marker), marker
+
+
 def marking_batch(path, marker):
     """A batch file at path that writes the marker file when it runs."""
     with open(path, "w", newline="\r\n") as f:
