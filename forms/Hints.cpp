@@ -89,19 +89,27 @@ void TFormHints::Relay(HWND window, const Message& message) {
         // Told when it leaves, as the tooltip is not watching the window itself.
         TRACKMOUSEEVENT leave{sizeof(leave), TME_LEAVE, window, 0};
         TrackMouseEvent(&leave);
+        raised_ = true;
     }
     MSG relayed{window, message.msg, message.wParam, message.lParam, static_cast<DWORD>(GetMessageTime()), at};
     SendMessageW(tooltip_.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&relayed));
 }
 
+// Only a hint on its way or shown costs the tooltip a message: every step of a walk comes here.
+void TFormHints::Pop() {
+    if (!raised_) return;
+    SendMessageW(tooltip_.Get(), TTM_POP, 0, 0);
+    raised_ = false;
+}
+
 void TFormHints::PointerLeft() {
-    if (tooltip_ && pointedOnly_) SendMessageW(tooltip_.Get(), TTM_POP, 0, 0);
+    if (tooltip_ && pointedOnly_) Pop();
 }
 
 void TFormHints::WindowMoved() {
     if (!tooltip_ || !pointedOnly_) return;
-    SendMessageW(tooltip_.Get(), TTM_POP, 0, 0);
     restingPointer_ = MessageScreenPos();
+    Pop();
 }
 
 }  // namespace forms

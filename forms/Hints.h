@@ -31,11 +31,15 @@ public:
 
 private:
     void AddTools(TWinControl& parent);
+    // Takes away a hint on its way or shown.
+    void Pop();
     void AddTool(HWND window, UINT_PTR id, UINT flags, const RECT& rect, const std::wstring& text);
     WindowHandle tooltip_;
     bool pointedOnly_ = false;
     // Where the pointer rested when the window last moved; far away until then.
     POINT restingPointer_{INT_MIN, INT_MIN};
+    // A hint may be on its way or shown: a move has been relayed since the last one went.
+    bool raised_ = false;
 };
 
 }  // namespace forms
