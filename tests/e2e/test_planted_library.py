@@ -17,6 +17,7 @@ from test_tray import INI, exit_from_tray, open_settings_from_tray, tray_icon
 PLANTED = [
     "comctl32.dll",
     "oleacc.dll",
+    "wtsapi32.dll",
 ]
 # Wine prefers a copy beside the program to its own, and a crash ends the process at once
 # instead of waiting in Wine's debugger.
