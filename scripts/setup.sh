@@ -13,7 +13,7 @@ packages=(
   wine wine64
   # Wine only recommends these X extensions; without them windows behave differently than here.
   libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
-  xvfb xauth x11-utils xdotool imagemagick fonts-ipafont-gothic
+  xvfb xauth x11-utils xdotool xclip imagemagick fonts-ipafont-gothic
   # A window manager, for the test of the characters on a desktop that has one.
   openbox
   python3 python3-xlib

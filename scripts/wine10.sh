@@ -27,7 +27,7 @@ packages=(
   wine wine64
   # Wine loads these X extensions only when present; the same set as outside.
   libxrender1 libxrandr2 libxi6 libxcursor1 libxcomposite1 libxinerama1 libxfixes3 libxxf86vm1
-  xvfb x11-utils xdotool imagemagick fonts-ipafont-gothic
+  xvfb x11-utils xdotool xclip imagemagick fonts-ipafont-gothic
   python3 python3-xlib
   # ctest runs the preset; localedef makes the Japanese locale if the build tree has none yet.
   cmake locales
