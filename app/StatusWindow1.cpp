@@ -228,7 +228,6 @@ void TStatusForm1::S1Click(TObject*) { Form1->N1Click(this); }
 void TStatusForm1::N2Click(TObject*) { OpenInformationPage(); }
 void TStatusForm1::N1Click(TObject*) { Form1->Close(); }
 
-// The mark tells the truth each time the menu opens: the user may have changed the folder.
 // A shortcut to a copy of the program elsewhere does not count: choosing the entry then makes
 // one that starts this copy.
 void TStatusForm1::AutoStart1Click(TObject*) {
