@@ -81,9 +81,9 @@ def tray_icon(k):
     """The centre of the program's icon in Wine's tray."""
     tray = wait_for(tray_window, "no tray window of Wine's appeared at the top-left corner")
     t = tray.info()
-    shot = screenshot(os.path.join(k.artifacts, "tray.png"))
-    at = find_icon(shot, (t["x"], t["y"], t["w"], t["h"]))
-    check(at is not None, f"the tray ({t['w']}x{t['h']}+{t['x']}+{t['y']}) does not show tray.ico")
+    # The icon is drawn a moment after the tray window appears.
+    at = wait_for(lambda: find_icon(screenshot(os.path.join(k.artifacts, "tray.png")), (t["x"], t["y"], t["w"], t["h"])),
+                  f"the tray ({t['w']}x{t['h']}+{t['x']}+{t['y']}) does not show tray.ico", 10)
     print(f"icon drawn at {at} in the tray")
     return at[0] + 8, at[1] + 8
 
