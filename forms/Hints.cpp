@@ -27,14 +27,6 @@ void RegisterTooltipClass() {
 
 void TFormHints::Update(TWinControl& root, bool pointedOnly) {
     pointedOnly_ = pointedOnly;
-    root_ = &root;
-    // Pointed-only hints wait for the first pointing: the common controls and a tooltip window
-    // cost a resting program megabytes under Wine, and most characters are never pointed at.
-    if (!tooltip_ && pointedOnly_) return;
-    Register(root);
-}
-
-void TFormHints::Register(TWinControl& root) {
     if (!tooltip_) {
         RegisterTooltipClass();
         tooltip_.Reset(CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
@@ -89,15 +81,11 @@ void TFormHints::AddTool(HWND window, UINT_PTR id, UINT flags, const RECT& rect,
 }
 
 void TFormHints::Relay(HWND window, const Message& message) {
-    if (!pointedOnly_ || !root_) return;
+    if (!tooltip_ || !pointedOnly_) return;
     const POINT at = MessageScreenPos();
     if (message.msg == WM_MOUSEMOVE) {
         if (at.x == restingPointer_.x && at.y == restingPointer_.y) return;
         restingPointer_ = POINT{INT_MIN, INT_MIN};  // the pointer has moved since
-        if (!tooltip_) Register(*root_);
-    }
-    if (!tooltip_) return;
-    if (message.msg == WM_MOUSEMOVE) {
         // Told when it leaves, as the tooltip is not watching the window itself.
         TRACKMOUSEEVENT leave{sizeof(leave), TME_LEAVE, window, 0};
         TrackMouseEvent(&leave);
@@ -119,9 +107,9 @@ void TFormHints::PointerLeft() {
 }
 
 void TFormHints::WindowMoved() {
-    if (!pointedOnly_) return;
+    if (!tooltip_ || !pointedOnly_) return;
     restingPointer_ = MessageScreenPos();
-    if (tooltip_) Pop();
+    Pop();
 }
 
 }  // namespace forms

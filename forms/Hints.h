@@ -30,14 +30,11 @@ public:
     void PointerLeft();
 
 private:
-    // Makes the tooltip when there is none and registers the tools of `root`.
-    void Register(TWinControl& root);
     void AddTools(TWinControl& parent);
     // Takes away a hint on its way or shown.
     void Pop();
     void AddTool(HWND window, UINT_PTR id, UINT flags, const RECT& rect, const std::wstring& text);
     WindowHandle tooltip_;
-    TWinControl* root_ = nullptr;  // the form whose hints these are
     bool pointedOnly_ = false;
     // Where the pointer rested when the window last moved; far away until then.
     POINT restingPointer_{INT_MIN, INT_MIN};

@@ -962,12 +962,13 @@ TEST_F(StatusWindowTest, OnlyTheUsersOwnPointingRaisesACharactersTooltip) {
     for (int n = 1; n <= 4; ++n) CharacterWindow(n)->Timer1->SetEnabled(false);
     TCharacterForm* rugo = CharacterWindow(3);
     rugo->SetBounds(300, 300, rugo->Width(), rugo->Height());
-    // The tooltip is made at the first pointing.
-    auto shown = [&] { return rugo->Hints().Handle() && IsWindowVisible(rugo->Hints().Handle()); };
+    const HWND tooltip = rugo->Hints().Handle();
+    ASSERT_NE(tooltip, nullptr);
+    EXPECT_FALSE(GetWindowLongW(tooltip, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     auto tooltipAfterHover = [&] {
         const DWORD end = GetTickCount() + 1500;
-        while (GetTickCount() < end && !shown()) wintest::Pump();
-        return shown();
+        while (GetTickCount() < end && !IsWindowVisible(tooltip)) wintest::Pump();
+        return IsWindowVisible(tooltip) != 0;
     };
     // The pointer rests at a place; the character walks under it.
     SetCursorPos(600, 600);
@@ -980,9 +981,8 @@ TEST_F(StatusWindowTest, OnlyTheUsersOwnPointingRaisesACharactersTooltip) {
     PostMessageW(rugo->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(22, 21));
     EXPECT_TRUE(tooltipAfterHover());
     // It goes as soon as the character moves.
-    EXPECT_FALSE(GetWindowLongW(rugo->Hints().Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW);
     rugo->SetBounds(rugo->Left() + 1, rugo->Top(), rugo->Width(), rugo->Height());
-    EXPECT_FALSE(shown());
+    EXPECT_FALSE(IsWindowVisible(tooltip));
 }
 
 // A window of another kind that has the foreground and the keyboard focus when the program
