@@ -47,6 +47,18 @@ std::wstring ShortcutTarget(const std::wstring& file) {
     return target;
 }
 
+// A shortcut just written is read by others for a moment (Wine's menu builder, which the save
+// starts; an indexer or a virus scanner on Windows), and a file they hold open cannot go.
+bool DeleteSoonAfterOthersLetGo(const std::wstring& file) {
+    constexpr int kTries = 40, kPauseMs = 25;  // a second at most
+    for (int tried = 1;; ++tried) {
+        if (DeleteFileW(file.c_str())) return true;
+        const DWORD error = GetLastError();
+        if (tried == kTries || (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED)) return false;
+        Sleep(kPauseMs);
+    }
+}
+
 // Ends a directory search however the loop ends.
 using FindHandle = UniqueHandle<HANDLE, &FindClose>;
 
@@ -88,7 +100,7 @@ bool MakeShortcut(const std::wstring& file, const std::wstring& program) {
 
 bool RemoveShortcutsStarting(const std::wstring& folder, const std::wstring& program) {
     bool removed = true;
-    for (const std::wstring& file : ShortcutsStarting(folder, program)) removed &= DeleteFileW(file.c_str()) != 0;
+    for (const std::wstring& file : ShortcutsStarting(folder, program)) removed &= DeleteSoonAfterOthersLetGo(file);
     return removed;
 }
 
