@@ -1,6 +1,6 @@
 # Windows: the framework, the components, the program, and the tests that run under Wine.
-# Imports only of libraries Windows takes from its system folder alone (known DLLs); any other,
-# comctl32 among them, is loaded at run time from the system folder (forms/SystemLibrary.h).
+# Imports only of libraries Windows takes from its system folder alone (known DLLs); any other is
+# loaded at run time from the system folder (forms/SystemLibrary.h).
 set(KURUN_WIN_LIBS user32 gdi32 shell32 ole32 uuid)
 add_link_options(-static -static-libgcc -static-libstdc++)
 # Address space layout randomisation (64-bit wide) and no execution from data pages. Binutils 2.40

@@ -424,7 +424,12 @@ void TWinControl::WndProc(Message& message) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
+        RelayToHints(handle_.Get(), message);
         if (!HandleMouse(message)) DefaultHandler(message);
+        return;
+    case WM_MOUSELEAVE:
+        RelayToHints(handle_.Get(), message);
+        DefaultHandler(message);
         return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {

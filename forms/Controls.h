@@ -291,6 +291,10 @@ protected:
     virtual void FocusMarkChanged() { Invalidate(); }
     // The brush of a platform child's background (WM_CTLCOLOR...); null: the platform's own.
     virtual HBRUSH CtlColor(HDC) { return nullptr; }
+    // A mouse message of `window` (this control's or a child's) for the hints; the form takes it.
+    virtual void RelayToHints(HWND window, const Message& message) {
+        if (TWinControl* parent = Parent()) parent->RelayToHints(window, message);
+    }
     void UpdateWindowPlacement();
 
     WindowHandle handle_;

@@ -67,8 +67,10 @@ void TCustomForm::ChangeScale(int M, int D) {
 }
 
 void TCustomForm::HintsChanged() {
-    if (hints_.Handle()) hints_.Update(*this, PointedHintsOnly);
+    if (visible_) hints_.Update(*this, PointedHintsOnly);
 }
+
+void TCustomForm::RelayToHints(HWND window, const Message& message) { hints_.Relay(window, message); }
 
 void TCustomForm::SetBounds(int left, int top, int width, int height) {
     const bool moves = left != left_ || top != top_;
@@ -264,16 +266,6 @@ void TCustomForm::WndProc(Message& message) {
     }
     case WM_DPICHANGED_:
         ChangeDpi(LOWORD(message.wParam), reinterpret_cast<const RECT*>(message.lParam));
-        return;
-    case WM_MOUSEMOVE:
-    case WM_LBUTTONDOWN:
-    case WM_RBUTTONDOWN:
-        hints_.Relay(handle_.Get(), message);
-        TWinControl::WndProc(message);
-        return;
-    case WM_MOUSELEAVE:
-        hints_.PointerLeft();
-        DefaultHandler(message);
         return;
     case WM_MOUSEACTIVATE:
         if (!Activatable) {

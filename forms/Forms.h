@@ -94,6 +94,7 @@ protected:
     // The window menu's commands (WM_SYSCOMMAND), Alt+F4's close among them.
     virtual void WMSysCommand(Message& message) { DefaultHandler(message); }
     void WndProc(Message& message) override;
+    void RelayToHints(HWND window, const Message& message) override;
     void WMActivate(Message& message);
     // A key in the form shows the keyboard cues from then on, as the system's dialogs do.
     void PreviewKey(WORD& key, TShiftState shift) override;

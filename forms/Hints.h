@@ -1,45 +1,62 @@
 #pragma once
-// Hints: a tooltip for every control of a form that has a hint and shows it.
+// Hints: a hint for every control of a form that has one and shows it, in the application's one
+// hint window, which is made when a hint first shows.
 #include <windows.h>
 
 #include <climits>
+#include <string>
+#include <vector>
 
 #include "forms/Controls.h"
-#include "forms/Handles.h"
 
 namespace forms {
 
 class TFormHints {
 public:
     TFormHints() = default;
+    ~TFormHints();
     TFormHints(const TFormHints&) = delete;
     TFormHints& operator=(const TFormHints&) = delete;
 
     // Registers the hints of every control below `root` anew. Pointed-only hints come from the
-    // user's own pointing alone (see Relay) after the system's hover time, in the root's font.
+    // user's own pointing alone (see Relay) and show in the root's font; the others in the
+    // system's status font.
     void Update(TWinControl& root, bool pointedOnly = false);
-    int ToolCount() const;
-    HWND Handle() const { return tooltip_.Get(); }
+    int ToolCount() const { return static_cast<int>(tools_.size()); }
+    // The application's hint window while one of this form's hints shows; null otherwise.
+    HWND Shown() const;
 
-    // Pointed-only hints: the root hands its mouse messages here. A move that only comes from
-    // the window moving under a resting pointer raises nothing.
+    // The form's windows hand their mouse messages here (moves, presses and WM_MOUSELEAVE).
+    // A hint shows after the pointer has rested on its control for the system's hover time and
+    // goes on a press, when the pointer leaves, and after a while. For pointed-only hints, a
+    // move that only comes from the window moving under a resting pointer raises nothing.
     void Relay(HWND window, const Message& message);
-    // The root window moved: a shown hint goes, and the pointer where it rests is no pointing.
+    // The root window moved: a hint on its way or shown goes, and the pointer where it rests is
+    // no pointing.
     void WindowMoved();
-    // The pointer left the root window (WM_MOUSELEAVE): a shown hint goes.
-    void PointerLeft();
+
+    // For the hint window's timer: the hover time has passed, or the hint has shown long enough.
+    void HoverEnded();
+    void ShowEnded();
 
 private:
+    struct Tool {
+        HWND window;
+        RECT rect;  // in the window's client area; empty for the whole window
+        std::wstring text;
+    };
     void AddTools(TWinControl& parent);
+    const Tool* ToolAt(HWND window, POINT client) const;
     // Takes away a hint on its way or shown.
     void Pop();
-    void AddTool(HWND window, UINT_PTR id, UINT flags, const RECT& rect, const std::wstring& text);
-    WindowHandle tooltip_;
+
+    std::vector<Tool> tools_;
+    TWinControl* root_ = nullptr;
     bool pointedOnly_ = false;
+    const Tool* pointed_ = nullptr;  // the tool under the pointer, whose hint is on its way or shown
+    bool spent_ = false;             // its hint has shown its while
     // Where the pointer rested when the window last moved; far away until then.
     POINT restingPointer_{INT_MIN, INT_MIN};
-    // A hint may be on its way or shown: a move has been relayed since the last one went.
-    bool raised_ = false;
 };
 
 }  // namespace forms

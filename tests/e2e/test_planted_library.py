@@ -15,7 +15,6 @@ from test_tray import INI, exit_from_tray, open_settings_from_tray, tray_icon
 # Not planted: version, uxtheme and shcore, which Wine's own user32 and shell32 take from the
 # program's folder before its first line runs (on Windows known DLLs reach them).
 PLANTED = [
-    "comctl32.dll",
     "oleacc.dll",
     "wtsapi32.dll",
 ]

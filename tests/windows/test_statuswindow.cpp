@@ -962,13 +962,10 @@ TEST_F(StatusWindowTest, OnlyTheUsersOwnPointingRaisesACharactersTooltip) {
     for (int n = 1; n <= 4; ++n) CharacterWindow(n)->Timer1->SetEnabled(false);
     TCharacterForm* rugo = CharacterWindow(3);
     rugo->SetBounds(300, 300, rugo->Width(), rugo->Height());
-    const HWND tooltip = rugo->Hints().Handle();
-    ASSERT_NE(tooltip, nullptr);
-    EXPECT_FALSE(GetWindowLongW(tooltip, GWL_EXSTYLE) & WS_EX_APPWINDOW);
     auto tooltipAfterHover = [&] {
         const DWORD end = GetTickCount() + 1500;
-        while (GetTickCount() < end && !IsWindowVisible(tooltip)) wintest::Pump();
-        return IsWindowVisible(tooltip) != 0;
+        while (GetTickCount() < end && !rugo->Hints().Shown()) wintest::Pump();
+        return rugo->Hints().Shown() != nullptr;
     };
     // The pointer rests at a place; the character walks under it.
     SetCursorPos(600, 600);
@@ -976,13 +973,20 @@ TEST_F(StatusWindowTest, OnlyTheUsersOwnPointingRaisesACharactersTooltip) {
     rugo->SetBounds(600 - 20, 600 - 20, rugo->Width(), rugo->Height());
     PostMessageW(rugo->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(20, 20));
     EXPECT_FALSE(tooltipAfterHover());
-    // The user points at it.
+    // The user points at it: the hint shows below the pointer, in no taskbar, and takes no clicks.
     SetCursorPos(600 + 2, 600 + 1);
     PostMessageW(rugo->Handle(), WM_MOUSEMOVE, 0, MAKELPARAM(22, 21));
-    EXPECT_TRUE(tooltipAfterHover());
+    ASSERT_TRUE(tooltipAfterHover());
+    const HWND tooltip = rugo->Hints().Shown();
+    RECT place{};
+    GetWindowRect(tooltip, &place);
+    EXPECT_TRUE(place.left >= 600 && place.top > 601 && place.top < 601 + 60) << place.left << "," << place.top;
+    EXPECT_EQ(GetWindowLongW(tooltip, GWL_EXSTYLE) & (WS_EX_APPWINDOW | WS_EX_TOOLWINDOW), WS_EX_TOOLWINDOW);
+    EXPECT_EQ(SendMessageW(tooltip, WM_NCHITTEST, 0, MAKELPARAM(place.left + 1, place.top + 1)), HTTRANSPARENT);
     // It goes as soon as the character moves.
     rugo->SetBounds(rugo->Left() + 1, rugo->Top(), rugo->Width(), rugo->Height());
     EXPECT_FALSE(IsWindowVisible(tooltip));
+    EXPECT_EQ(rugo->Hints().Shown(), nullptr);
 }
 
 // A window of another kind that has the foreground and the keyboard focus when the program
