@@ -98,8 +98,24 @@ TDesktopWatch::~TDesktopWatch() {
     if (forms::Application) forms::Application->UnhookMainWindow(this);
 }
 
+// Once a second, most often with nothing covered: the rest of what the rule needs is asked only
+// when the foreground window's rectangle alone could cover a monitor, as each question costs
+// the system's window server a wake-up.
 void TDesktopWatch::CheckFullscreen() {
-    KeepOutOfTheWay(core::CoveredMonitors(CurrentForeground(), CurrentShellState(), monitors_));
+    const core::ShellState shell = CurrentShellState();
+    if (shell == core::ShellState::Normal && !CouldCoverAMonitor(GetForegroundWindow())) {
+        KeepOutOfTheWay(std::vector<bool>(monitors_.size(), false));
+        return;
+    }
+    KeepOutOfTheWay(core::CoveredMonitors(CurrentForeground(), shell, monitors_));
+}
+
+bool TDesktopWatch::CouldCoverAMonitor(HWND window) const {
+    RECT bounds{};
+    if (!window || !GetWindowRect(window, &bounds)) return false;
+    const std::vector<bool> covered = core::CoveredMonitors(core::ForegroundWindow{ToRect(bounds)},
+                                                            core::ShellState::Normal, monitors_);
+    return std::ranges::find(covered, true) != covered.end();
 }
 
 // While nothing is covered, and nothing was, there is nothing to do. While something stays

@@ -42,6 +42,8 @@ public:
     forms::TTimer* Timer() const { return timer_; }
 
 private:
+    // Whether the window's rectangle, whatever kind of window it is, covers a whole monitor.
+    bool CouldCoverAMonitor(HWND window) const;
     forms::TTimer* timer_;
     std::vector<core::Monitor> monitors_;
     std::vector<bool> covered_;  // the last decision
