@@ -117,8 +117,14 @@ TStatusForm1::TStatusForm1(forms::TComponent* owner) : forms::TForm(owner) {
     SetUpForKeyboardAndScreenReaders();
     KeyPreview = true;
     OnKeyDown = [this](TObject*, WORD& key, forms::TShiftState shift) { FormKeyDown(key, shift); };
-    // Links come only through OLE; files come that way too, or as WM_DROPFILES where OLE is missing.
     DragAcceptFiles(Handle(), TRUE);
+}
+
+// Links come only through OLE; files come that way too, or as WM_DROPFILES where OLE is missing.
+// Registering starts a server thread of OLE's own (a megabyte under Wine), which a program that
+// sits on the desktop carries only once its window has been open.
+void TStatusForm1::AcceptDrops() {
+    if (dropTarget_) return;
     dropTarget_.emplace(Handle(), forms::TDropHandler{
         [](const forms::TDroppedData& dropped) { return DroppedTarget(dropped).has_value(); },
         [this](const forms::TDroppedData& dropped) { TakeDrop(dropped); }});
@@ -159,6 +165,7 @@ void TStatusForm1::SetUpForKeyboardAndScreenReaders() {
 
 // Every square is painted each time, so the picture depends on SelectedChar alone.
 void TStatusForm1::FormShow(TObject*) {
+    AcceptDrops();
     forms::TCanvas& skin = Image1->Picture().Canvas();
     for (int r = 0; r < kRowCount; ++r) {
         const int picture = r == SelectedChar ? r : r + kGreyPortraitOffset;

@@ -111,6 +111,7 @@ private:
     components::TdxfCheckBox& RowCheckBox(int n) const { return *CheckBox.at(static_cast<size_t>(n - 1)); }
     forms::TEdit& RowEdit(int n) const { return *Edit.at(static_cast<size_t>(n - 1)); }
     // Files and links dropped on the window, whichever way they come.
+    void AcceptDrops();
     void TakeDrop(const forms::TDroppedData& dropped);
     std::optional<forms::TDropTargetRegistration> dropTarget_;
 };
