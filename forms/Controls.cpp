@@ -362,7 +362,7 @@ void TWinControl::CreateWnd() {
     if (Parent()) uiState_ = Parent()->uiState_;  // a new child shows the cues its parent shows
     CreateParamsData params;
     CreateParams(params);
-    const WNDPROC procedure = &ObjectWindowProcedure<TWinControl, &TWinControl::handle_, &TWinControl::WndProc>;
+    const WNDPROC procedure = &ObjectWindowProcedure<TWinControl, &TWinControl::handle_, &TWinControl::MainWndProc>;
     std::wstring platformClassName;
     const wchar_t* windowClass;
     if (params.platformClass) {
@@ -382,6 +382,13 @@ void TWinControl::DefaultHandler(Message& message) {
     message.result = platformProcedure_ ? CallWindowProcW(platformProcedure_, handle_.Get(), message.msg,
                                                           message.wParam, message.lParam)
                                         : DefWindowProcW(handle_.Get(), message.msg, message.wParam, message.lParam);
+}
+
+// The form's hints see the mouse whatever a control does with it.
+void TWinControl::MainWndProc(Message& message) {
+    if ((message.msg >= WM_MOUSEFIRST && message.msg <= WM_MOUSELAST) || message.msg == WM_MOUSELEAVE)
+        RelayToHints(handle_.Get(), message);
+    WndProc(message);
 }
 
 void TWinControl::WndProc(Message& message) {
@@ -424,12 +431,7 @@ void TWinControl::WndProc(Message& message) {
     case WM_MBUTTONDOWN:
     case WM_MBUTTONUP:
     case WM_MBUTTONDBLCLK:
-        RelayToHints(handle_.Get(), message);
         if (!HandleMouse(message)) DefaultHandler(message);
-        return;
-    case WM_MOUSELEAVE:
-        RelayToHints(handle_.Get(), message);
-        DefaultHandler(message);
         return;
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN: {

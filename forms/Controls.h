@@ -260,6 +260,8 @@ public:
 
     void AddLayoutChild(TComponent* child) override;
 
+    // The window procedure's way in: the hints see the mouse messages, then WndProc has them.
+    void MainWndProc(Message& message);
     // Every message of the window arrives here; the default handling is DefaultHandler.
     virtual void WndProc(Message& message);
     void DefaultHandler(Message& message);

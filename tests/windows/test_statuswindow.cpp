@@ -790,7 +790,18 @@ TEST_F(StatusWindowTest, AFocusMarkShowsOnlyWithTheKeyboardCues) {
 }
 
 TEST_F(StatusWindowTest, HintsAndTheTrayMenuComeFromTheLayout) {
-    WhileOpenFrom(1, [&] { EXPECT_EQ(StatusForm1->Hints().ToolCount(), 12); });
+    WhileOpenFrom(1, [&] {
+        EXPECT_EQ(StatusForm1->Hints().ToolCount(), 12);
+        // A control's hint comes after the pointer rests on it and goes with a press.
+        const HWND edit = StatusForm1->Edit[0]->Handle();
+        PostMessageW(edit, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+        const DWORD end = GetTickCount() + 1500;
+        while (GetTickCount() < end && !StatusForm1->Hints().Shown()) wintest::Pump();
+        EXPECT_NE(StatusForm1->Hints().Shown(), nullptr);
+        SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+        SendMessageW(edit, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+        EXPECT_EQ(StatusForm1->Hints().Shown(), nullptr);
+    });
     StatusForm1->PopupMenu1Popup(nullptr);
     std::vector<std::wstring> captions;
     for (forms::TMenuItem* item : StatusForm1->PopupMenu1->Items()) captions.push_back(item->Caption);
