@@ -22,7 +22,6 @@ UINT HoverTime() {
 }
 
 constexpr UINT kShowTime = 5000;  // as long as the system's tooltips stay
-constexpr wchar_t kClassName[] = L"TFormHintWindow";
 
 // The application's one hint window, shared by every form: one pointer shows one hint at a
 // time. It is made when a hint first shows, so a program whose hints nobody asks for spends
@@ -79,16 +78,10 @@ private:
 
     bool Create() {
         if (window_) return true;
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.style = CS_DROPSHADOW | CS_SAVEBITS;
-        windowClass.lpfnWndProc = &Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-        windowClass.lpszClassName = kClassName;
-        RegisterClassExW(&windowClass);  // fails harmlessly when already registered
-        window_.Reset(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, kClassName, nullptr,
-                                      WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr));
+        window_.Reset(CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,
+                                      EnsureWindowClass(L"TFormHintWindow", &Procedure, CS_DROPSHADOW | CS_SAVEBITS),
+                                      nullptr, WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr),
+                                      nullptr));
         return static_cast<bool>(window_);  // no hints is no reason to refuse anything else
     }
     HFONT StatusFont() {
