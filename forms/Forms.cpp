@@ -150,6 +150,7 @@ void TCustomForm::SetVisible(bool value) {
             SetWindowPos(handle_.Get(), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         if (OnShow) OnShow(this);
     } else if (handle_) {
+        hints_.Pop();
         ShowWindow(handle_.Get(), SW_HIDE);
         if (OnHide) OnHide(this);
     }

@@ -34,6 +34,8 @@ public:
     // The root window moved: a hint on its way or shown goes, and the pointer where it rests is
     // no pointing.
     void WindowMoved();
+    // Takes away a hint on its way or shown (the form hides, say).
+    void Pop();
 
     // For the hint window's timer: the hover time has passed, or the hint has shown long enough.
     void HoverEnded();
@@ -47,8 +49,6 @@ private:
     };
     void AddTools(TWinControl& parent);
     const Tool* ToolAt(HWND window, POINT client) const;
-    // Takes away a hint on its way or shown.
-    void Pop();
 
     std::vector<Tool> tools_;
     TWinControl* root_ = nullptr;
