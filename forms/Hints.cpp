@@ -93,15 +93,19 @@ private:
         }
         return statusFont_.Get();
     }
-    int Margin() const { return std::max(2, static_cast<int>(textHeight_ / 6)); }
+    // The text's distance from the one-pixel frame, across and down; it grows with the font.
+    SIZE Padding() const {
+        const int across = std::max(2, static_cast<int>(textHeight_ / 6));
+        return SIZE{across + 1, across / 2 + 1};
+    }
     SIZE TextSize() {
         WindowDC screen(nullptr);
         SelectedObject font(screen.Get(), font_);
         RECT text{};
         DrawTextW(screen.Get(), text_.c_str(), static_cast<int>(text_.size()), &text, DT_CALCRECT | DT_NOPREFIX);
         textHeight_ = text.bottom - text.top;
-        const int margin = Margin();
-        return SIZE{text.right + 2 * (margin + 1), text.bottom + 2 * (margin + 1) - margin};
+        const SIZE padding = Padding();
+        return SIZE{text.right + 2 * padding.cx, text.bottom + 2 * padding.cy};
     }
     // Below the pointer's picture, inside the work area of the pointer's monitor.
     static RECT PlaceBelow(POINT pointer, SIZE size) {
@@ -123,8 +127,8 @@ private:
         SelectedObject font(dc, font_);
         SetBkMode(dc, TRANSPARENT);
         SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
-        const int margin = Margin();
-        RECT text{client.left + margin + 1, client.top + margin / 2 + 1, client.right - margin - 1, client.bottom};
+        const SIZE padding = Padding();
+        RECT text{client.left + padding.cx, client.top + padding.cy, client.right - padding.cx, client.bottom};
         DrawTextW(dc, text_.c_str(), static_cast<int>(text_.size()), &text, DT_NOPREFIX);
     }
     static LRESULT CALLBACK Procedure(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -161,6 +165,7 @@ void TFormHints::Update(TWinControl& root, bool pointedOnly) {
     pointed_ = nullptr;
     root_ = &root;
     pointedOnly_ = pointedOnly;
+    hoverTime_ = HoverTime();
     tools_.clear();
     AddTools(root);
 }
@@ -210,7 +215,7 @@ void TFormHints::Relay(HWND window, const Message& message) {
             TrackMouseEvent(&leave);
         }
         // Every move starts the wait afresh: the hint comes once the pointer rests.
-        if (tool && !spent_ && !Shown()) HintWindow::Instance().Arm(this, HoverTime());
+        if (tool && !spent_ && !Shown()) HintWindow::Instance().Arm(this, hoverTime_);
         return;
     }
     case WM_MOUSELEAVE:

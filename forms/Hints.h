@@ -53,6 +53,7 @@ private:
     std::vector<Tool> tools_;
     TWinControl* root_ = nullptr;
     bool pointedOnly_ = false;
+    UINT hoverTime_ = 400;  // the system's, as it was when the hints were registered
     const Tool* pointed_ = nullptr;  // the tool under the pointer, whose hint is on its way or shown
     bool spent_ = false;             // its hint has shown its while
     // Where the pointer rested when the window last moved; far away until then.
