@@ -88,7 +88,7 @@ void TWalking::TickDone() {
 
 void TWalking::Rest(std::optional<core::Point> pointer) {
     const std::optional<POINT> from = pointer ? std::optional<POINT>(POINT{pointer->x, pointer->y}) : std::nullopt;
-    if (!watch_->Watch(from)) return;  // without a watch the timers go on
+    watch_->Watch(from);
     if (atRest_) return;
     atRest_ = true;
     for (forms::TTimer* timer : WalkingTimers()) timer->SetEnabled(false);
