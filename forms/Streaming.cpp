@@ -5,6 +5,7 @@
 #include "core/Zip.h"
 #include "forms/Exceptions.h"
 #include "forms/Registration.h"
+#include "forms/ScratchArena.h"
 #include "forms/Text.h"
 
 namespace forms {
@@ -36,6 +37,8 @@ core::LayoutObject TReader::LayoutResource(const std::wstring& resourceName) {
     if (LayoutSource)
         if (std::optional<core::LayoutObject> layout = LayoutSource(resourceName)) return *layout;
     const std::span<const uint8_t> archive = LayoutArchive();
+    // The text and the tree live only until the layout is read; nothing read may keep them.
+    TScratchScope scratch;
     try {
         if (std::optional<std::vector<uint8_t>> text = core::ZipMember(archive, Narrow(resourceName)))
             return core::ParseLayout({reinterpret_cast<const char*>(text->data()), text->size()});

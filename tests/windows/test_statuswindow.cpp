@@ -22,6 +22,7 @@
 #include "app/StatusWindow1.h"
 #include "forms/IniFiles.h"
 #include "forms/Platform.h"
+#include "forms/ScratchArena.h"
 #include "forms/ShellLink.h"
 #include "forms/SysUtils.h"
 #include "forms/Text.h"
@@ -199,6 +200,7 @@ protected:
 
 TEST_F(StatusWindowTest, StartsHiddenAtItsPlaceWithEveryRowTickedAndEmpty) {
     EXPECT_TRUE(reports.empty());
+    EXPECT_FALSE(forms::ScratchArenaHeld()) << "nothing loaded keeps the layouts' text or trees";
     EXPECT_FALSE(IsWindowVisible(StatusForm1->Handle()));
     EXPECT_EQ(StatusForm1->SelectedChar, 0);
     for (int n = 1; n <= 4; ++n) {
