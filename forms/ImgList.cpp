@@ -1,6 +1,5 @@
 #include "forms/ImgList.h"
 
-#include "core/ImageListStream.h"
 #include "forms/Exceptions.h"
 #include "forms/Properties.h"
 #include "forms/Text.h"
@@ -22,7 +21,15 @@ void TImageList::LoadFromStream(const std::vector<uint8_t>& bytes) {
     count_ = list.count;
     width_ = list.width;
     height_ = list.height;
-    stream_ = bytes;
+    if (list.images.BitsPerPixel() > 8) list.images = {};
+    stored_ = std::move(list);
+}
+
+std::vector<uint8_t> TImageList::StoredStream() const {
+    if (!stored_.images.Empty() || images_->Empty()) return stored_.ToBytes();
+    core::ImageListStream list = stored_;
+    list.images = images_->ToCore();
+    return list.ToBytes();
 }
 
 void TImageList::Draw(TCanvas& canvas, int x, int y, int index) const {
@@ -49,7 +56,10 @@ void TImageList::DefineProperties(TFiler& filer) {
     TComponent::DefineProperties(filer);
     filer.DefineBinaryProperty(
         "Bitmap", [this](TStream& stream) { LoadFromStream(stream.Bytes()); },
-        [this](TStream& stream) { stream.WriteBuffer(stream_.data(), static_cast<int64_t>(stream_.size())); },
+        [this](TStream& stream) {
+            const std::vector<uint8_t> bytes = StoredStream();
+            stream.WriteBuffer(bytes.data(), static_cast<int64_t>(bytes.size()));
+        },
         count_ > 0);
 }
 

@@ -3,6 +3,8 @@
 // time onto any canvas (a window's or another picture's).
 #include <memory>
 
+#include "core/ImageListStream.h"
+
 #include "forms/Graphics.h"
 
 namespace forms {
@@ -29,8 +31,13 @@ public:
     void DefineProperties(TFiler& filer) override;
 
 private:
+    std::vector<uint8_t> StoredStream() const;
+
     std::unique_ptr<TBitmap> images_;
-    std::vector<uint8_t> stream_;  // kept to be written back unchanged
+    // What the stream held besides the shown pictures, to write it back unchanged. A true-colour
+    // picture is read back from images_ instead of being kept twice; a palette one is kept, as
+    // the platform would hand it back with a palette of another length.
+    core::ImageListStream stored_;
     int count_ = 0;
     int width_ = 16, height_ = 16;
 };

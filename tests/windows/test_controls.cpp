@@ -202,7 +202,10 @@ TEST_F(ControlsTest, ImageListPaintsTheRequestedCellIntoAnotherPicture) {
         pictures.push_back(b);
     }
     forms::TImageList list(nullptr);
-    list.LoadFromStream(core::ImageListStream::FromPictures(pictures, 6, 4, 0xFFFFFF).ToBytes());
+    const std::vector<uint8_t> stream = core::ImageListStream::FromPictures(pictures, 6, 4, 0xFFFFFF).ToBytes();
+    list.LoadFromStream(stream);
+    // Written back as read, though the pictures are kept once, in the shown bitmap.
+    EXPECT_EQ(std::get<core::LayoutBytes>(forms::TWriter::WriteComponent(&list).Find("Bitmap")->value), stream);
     forms::TBitmap target;
     target.SetSize(20, 20);
     list.Draw(target.Canvas(), 4, 4, 5);
