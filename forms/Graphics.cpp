@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <optional>
 
 #include "forms/Exceptions.h"
 #include "forms/Properties.h"
+#include "forms/ScratchArena.h"
 #include "forms/Streaming.h"
 #include "forms/Text.h"
 
@@ -297,17 +299,23 @@ void TBitmap::LoadFromStoredData(TStream& stream) {
     uint32_t length = 0;
     stream.ReadBuffer(&length, 4);
     if (length > stream.Size() - stream.Position()) throw EInvalidGraphic(L"ビットマップのデータが不正です");
-    std::vector<uint8_t> file(length);
-    stream.ReadBuffer(file.data(), length);
     if (length == 0) {
         Clear();
         return;
     }
-    try {
-        Assign(core::Bitmap::FromFile(file));
-    } catch (const core::BitmapError& e) {
-        throw EInvalidGraphic(L"ビットマップのデータが不正です: " + Widen(e.what()));
+    std::optional<core::Bitmap> picture;
+    {
+        // The file's copy and the decoded pixels live only until the DIB section is made.
+        TScratchScope scratch;
+        std::vector<uint8_t> file(length);
+        stream.ReadBuffer(file.data(), length);
+        try {
+            picture = core::Bitmap::FromFile(file);
+        } catch (const core::BitmapError& e) {
+            throw EInvalidGraphic(L"ビットマップのデータが不正です: " + Widen(e.what()));
+        }
     }
+    Assign(*picture);
 }
 
 void TBitmap::SaveToStoredData(TStream& stream) const {

@@ -1,7 +1,10 @@
 #include "forms/ImgList.h"
 
+#include <optional>
+
 #include "forms/Exceptions.h"
 #include "forms/Properties.h"
+#include "forms/ScratchArena.h"
 #include "forms/Text.h"
 
 namespace forms {
@@ -11,18 +14,19 @@ TImageList::TImageList(TComponent* owner) : TComponent(owner), images_(std::make
 TImageList::~TImageList() = default;
 
 void TImageList::LoadFromStream(const std::vector<uint8_t>& bytes) {
-    core::ImageListStream list;
+    std::optional<core::ImageListStream> list;
     try {
+        TScratchScope scratch;  // the parsed pictures live only until they are the shown bitmap
         list = core::ImageListStream::Parse(bytes);
     } catch (const core::ImageListError& e) {
         throw EReadError(L"イメージリストのデータが不正です: " + Widen(e.what()));
     }
-    images_->Assign(list.images);
-    count_ = list.count;
-    width_ = list.width;
-    height_ = list.height;
-    if (list.images.BitsPerPixel() > 8) list.images = {};
-    stored_ = std::move(list);
+    images_->Assign(list->images);
+    count_ = list->count;
+    width_ = list->width;
+    height_ = list->height;
+    if (list->images.BitsPerPixel() > 8) list->images = {};
+    stored_ = *list;  // a copy of its own, outside the scratch arena
 }
 
 std::vector<uint8_t> TImageList::StoredStream() const {

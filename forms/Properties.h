@@ -164,7 +164,7 @@ public:
         return Custom(
             std::move(name),
             [get](C& object, const core::LayoutValue& value, TReader& reader) {
-                TMemoryStream stream(reader.Bytes(value));
+                TMemoryStream stream = reader.BytesStream(value);
                 std::invoke(get, object)->LoadFromStoredData(stream);
             },
             [get](const C& object, TWriter& writer, const std::string& stored) {

@@ -89,7 +89,7 @@ void TReader::ReadProperties(TComponent* component, const core::LayoutObject& la
         bool handled = false;
         for (const TFiler::Definition& definition : filer.Definitions()) {
             if (ToLowerAscii(definition.name) != ToLowerAscii(property.name)) continue;
-            TMemoryStream stream(Bytes(property.value));
+            TMemoryStream stream = BytesStream(property.value);
             definition.reader(stream);
             handled = true;
             break;
@@ -125,6 +125,12 @@ std::wstring TReader::String(const core::LayoutValue& value) const {
 const core::LayoutBytes& TReader::Bytes(const core::LayoutValue& value) const {
     if (auto v = std::get_if<core::LayoutBytes>(&value)) return *v;
     InvalidValue();
+}
+
+TMemoryStream TReader::BytesStream(const core::LayoutValue& value) const {
+    const core::LayoutBytes& bytes = Bytes(value);
+    TScratchScope scratch;
+    return TMemoryStream(bytes);
 }
 
 const std::vector<std::string>& TReader::Set(const core::LayoutValue& value) const {

@@ -29,6 +29,8 @@ public:
     std::string Ident(const core::LayoutValue& value) const;
     std::wstring String(const core::LayoutValue& value) const;
     const core::LayoutBytes& Bytes(const core::LayoutValue& value) const;
+    // The bytes as a stream to read one property from: a scratch copy, gone once it is read.
+    TMemoryStream BytesStream(const core::LayoutValue& value) const;
     const std::vector<std::string>& Set(const core::LayoutValue& value) const;
     // A handler published by the root under the stored name.
     TNotifyEvent Method(const core::LayoutValue& value) const;
