@@ -4,7 +4,6 @@
 #include <memory>
 
 #include "core/ImageListStream.h"
-
 #include "forms/Graphics.h"
 
 namespace forms {
