@@ -21,6 +21,8 @@ bool TPointerWatch::Watching() const { return timer_->Enabled(); }
 
 UINT TPointerWatch::Interval() const { return timer_->Interval(); }
 
+// The system's own answer: nothing of the program moves while it watches, so no Wine keeps an
+// old position for it.
 void TPointerWatch::Look() {
     POINT now{};
     if (!GetCursorPos(&now)) return;
