@@ -17,10 +17,6 @@ void TPointerWatch::Watch(std::optional<POINT> from) {
 
 void TPointerWatch::Stop() { timer_->SetEnabled(false); }
 
-bool TPointerWatch::Watching() const { return timer_->Enabled(); }
-
-UINT TPointerWatch::Interval() const { return timer_->Interval(); }
-
 // The system's own answer: nothing of the program moves while it watches, so no Wine keeps an
 // old position for it.
 void TPointerWatch::Look() {

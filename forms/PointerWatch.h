@@ -23,8 +23,6 @@ public:
     // look finds it), then calls OnMove once.
     void Watch(std::optional<POINT> from);
     void Stop();
-    bool Watching() const;
-    UINT Interval() const;
     TNotifyEvent OnMove;
 
 private:
